@@ -1,0 +1,4 @@
+#include "engine_startup.h"
+
+// Placeholder until the UI engine lands.
+void StartUiEngine() {}

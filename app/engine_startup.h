@@ -1,0 +1,5 @@
+// The UI engine's process-wide objects: created before the main window loads,
+// released by the exit step.
+#pragma once
+
+void StartUiEngine();

@@ -1,0 +1,15 @@
+#include "components.h"
+#include "event_handlers.h"
+#include "main_window_layout.h"
+#include "skin_attachment.h"
+#include "update_check.h"
+
+// Runs once the window and all its components exist, before the message loop:
+// input is not handled until the server version has been fetched or the fetch failed.
+void OnMainWindowCreated() {
+  SetComponentText(ids::主窗口, kMainWindowTitle);
+  AttachSkin(10);
+  EnableSkinAero();
+  SetMenuItemVisible(ids::删除桌面图标, false);
+  FetchServerVersion();
+}

@@ -1,0 +1,1 @@
+// Placeholder until the GDI+ layer lands.

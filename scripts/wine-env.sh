@@ -1,0 +1,46 @@
+# Source this file: sets up the Wine environment the program and the tests run in,
+# and creates the private prefix on first use.
+#   LANSHI_WINEPREFIX  prefix to use (default: <repo>/build/wineprefix)
+_lanshi_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${LANSHI_WINEPREFIX:-$_lanshi_root/build/wineprefix}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Code page 936 inside Wine: the program's texts are GBK.
+export LANG=zh_CN.UTF-8
+
+lanshi_prefix_ready() {
+  [ -f "$WINEPREFIX/.lanshi-ready" ]
+}
+
+lanshi_make_prefix() {
+  lanshi_prefix_ready && return 0
+  echo "wine-env: creating Wine prefix at $WINEPREFIX" >&2
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  # Font replacements so the families the program asks for resolve to an installed CJK font,
+  # and unmanaged windows (no 2 s stall on hiding windows without a window manager).
+  local reg="$WINEPREFIX/lanshi.reg"
+  /usr/bin/python3 - "$reg" <<'PY'
+import sys
+text = """Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"微软雅黑"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+"NSimSun"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+"Decorated"="Y"
+"""
+with open(sys.argv[1], "w", encoding="utf-16") as f:
+    f.write(text.replace("\n", "\r\n"))
+PY
+  wine regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.lanshi-ready"
+}

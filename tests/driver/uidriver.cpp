@@ -1,0 +1,396 @@
+// Drives another program's windows from outside, as a person would. Reads one
+// command a line from standard input (fields separated by tabs, texts in UTF-8)
+// and answers each with one line of JSON.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "json_out.h"
+#include "unique_handle.h"
+
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+std::string Hex(uintptr_t v) { return std::to_string(static_cast<unsigned long long>(v)); }
+
+HWND ToHwnd(const std::wstring& s) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(s))); }
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buf[256] = {};
+  ::GetClassNameW(hwnd, buf, 255);
+  return buf;
+}
+
+// Window text through WM_GETTEXT with a time-out, so a hung target cannot hang us.
+std::wstring TextOf(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"";
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  ::SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                        &got);
+  text.resize(got);
+  return text;
+}
+
+std::string RectJson(const RECT& r) {
+  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +
+         std::to_string(r.bottom - r.top) + "]";
+}
+
+std::string Bool(bool b) { return b ? "true" : "false"; }
+
+DWORD PidOf(HWND hwnd) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+std::string Error(const std::string& what) { return "{\"error\":\"" + what + "\"}"; }
+
+// --- finding windows --------------------------------------------------------
+
+struct FindState {
+  std::wstring title;
+  std::wstring cls;
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
+  auto* st = reinterpret_cast<FindState*>(lp);
+  if (st->pid && PidOf(hwnd) != st->pid) return TRUE;
+  if (!st->cls.empty() && ClassOf(hwnd) != st->cls) return TRUE;
+  if (!st->title.empty() && TextOf(hwnd) != st->title) return TRUE;
+  st->found.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(const std::wstring& title, const std::wstring& cls, DWORD pid) {
+  FindState st{title, cls, pid, {}};
+  ::EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&st));
+  return st.found;
+}
+
+// find <title> <timeout ms> [pid]: a visible top-level window with that title.
+std::string CmdFind(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  DWORD timeout = std::stoul(a[2]);
+  DWORD pid = a.size() > 3 ? std::stoul(a[3]) : 0;
+  DWORD start = ::GetTickCount();
+  for (;;) {
+    for (HWND h : TopLevelWindows(a[1], L"", pid))
+      if (::IsWindowVisible(h)) return "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) + ",\"pid\":" + std::to_string(PidOf(h)) + "}";
+    if (::GetTickCount() - start >= timeout) return Error("timeout");
+    ::Sleep(50);
+  }
+}
+
+// toplevel <pid> [class]: every visible top-level window of a process.
+std::string CmdTopLevel(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  std::string out = "{\"windows\":[";
+  bool first = true;
+  for (HWND h : TopLevelWindows(L"", a.size() > 2 ? a[2] : L"", std::stoul(a[1]))) {
+    if (!::IsWindowVisible(h)) continue;
+    RECT r;
+    ::GetWindowRect(h, &r);
+    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) +
+           ",\"class\":" + JsonString(ClassOf(h)) + ",\"title\":" + JsonString(TextOf(h)) + ",\"rect\":" + RectJson(r) +
+           ",\"exstyle\":" + std::to_string(::GetWindowLongW(h, GWL_EXSTYLE)) + "}";
+    first = false;
+  }
+  return out + "]}";
+}
+
+std::string CmdWindow(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND h = ToHwnd(a[1]);
+  if (!::IsWindow(h)) return Error("no window");
+  RECT r, c;
+  ::GetWindowRect(h, &r);
+  ::GetClientRect(h, &c);
+  return "{\"title\":" + JsonString(TextOf(h)) + ",\"class\":" + JsonString(ClassOf(h)) + ",\"rect\":" + RectJson(r) +
+         ",\"client\":" + RectJson(c) + ",\"style\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE))) +
+         ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE))) +
+         ",\"visible\":" + Bool(::IsWindowVisible(h)) + ",\"enabled\":" + Bool(::IsWindowEnabled(h)) +
+         ",\"pid\":" + std::to_string(PidOf(h)) + ",\"screen\":[" + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) +
+         "," + std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "]}";
+}
+
+std::string ControlJson(HWND parent, HWND h) {
+  RECT r;
+  ::GetWindowRect(h, &r);
+  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  DWORD style = static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE));
+  return "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) +
+         ",\"id\":" + std::to_string(static_cast<unsigned long>(::GetWindowLongPtrW(h, GWLP_ID))) +
+         ",\"class\":" + JsonString(ClassOf(h)) + ",\"rect\":" + RectJson(r) +
+         ",\"visible\":" + Bool(style & WS_VISIBLE) + ",\"enabled\":" + Bool(!(style & WS_DISABLED)) +
+         ",\"tabstop\":" + Bool(style & WS_TABSTOP) + ",\"style\":" + std::to_string(style) +
+         ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE))) +
+         ",\"text\":" + JsonString(TextOf(h)) + "}";
+}
+
+// controls <hwnd>: every child window in z-order (creation order).
+std::string CmdControls(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND parent = ToHwnd(a[1]);
+  std::string out = "{\"controls\":[";
+  bool first = true;
+  for (HWND h = ::GetWindow(parent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    out += (first ? "" : ",") + ControlJson(parent, h);
+    first = false;
+  }
+  return out + "]}";
+}
+
+std::string CmdSetText(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  std::wstring text = a.size() > 2 ? a[2] : L"";
+  DWORD_PTR r = 0;
+  if (!::SendMessageTimeoutW(ToHwnd(a[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                             5000, &r))
+    return Error("timeout");
+  return "{\"ok\":true}";
+}
+
+// type <hwnd> <text>: replaces the box's content key by key.
+std::string CmdType(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND h = ToHwnd(a[1]);
+  if (!::IsWindowEnabled(h)) return Error("disabled");
+  DWORD_PTR r = 0;
+  ::SendMessageTimeoutW(h, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &r);
+  ::SendMessageTimeoutW(h, WM_CHAR, VK_BACK, 0, SMTO_ABORTIFHUNG, 5000, &r);
+  if (a.size() > 2)
+    for (wchar_t ch : a[2]) ::SendMessageTimeoutW(h, WM_CHAR, ch, 1, SMTO_ABORTIFHUNG, 5000, &r);
+  return "{\"ok\":true}";
+}
+
+// click <hwnd>: presses a button; a hidden or disabled button cannot be pressed.
+std::string CmdClick(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND h = ToHwnd(a[1]);
+  if (!::IsWindow(h)) return Error("no window");
+  if (!::IsWindowVisible(h)) return Error("hidden");
+  if (!::IsWindowEnabled(h)) return Error("disabled");
+  ::PostMessageW(h, BM_CLICK, 0, 0);
+  return "{\"ok\":true}";
+}
+
+// command <hwnd> <id>: what choosing a menu item sends to its window.
+std::string CmdCommand(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  ::PostMessageW(ToHwnd(a[1]), WM_COMMAND, MAKEWPARAM(LOWORD(std::stoul(a[2])), 0), 0);
+  return "{\"ok\":true}";
+}
+
+std::string CmdPost(const Args& a) {
+  if (a.size() < 5) return Error("usage");
+  ::PostMessageW(ToHwnd(a[1]), std::stoul(a[2]), std::stoul(a[3]), std::stol(a[4]));
+  return "{\"ok\":true}";
+}
+
+std::string CmdClose(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  ::PostMessageW(ToHwnd(a[1]), WM_CLOSE, 0, 0);
+  return "{\"ok\":true}";
+}
+
+std::string CmdProgress(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND h = ToHwnd(a[1]);
+  DWORD_PTR pos = 0, lo = 0, hi = 0;
+  ::SendMessageTimeoutW(h, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &pos);
+  ::SendMessageTimeoutW(h, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &lo);
+  ::SendMessageTimeoutW(h, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &hi);
+  return "{\"pos\":" + std::to_string(pos) + ",\"min\":" + std::to_string(lo) + ",\"max\":" + std::to_string(hi) + "}";
+}
+
+// ping <hwnd>: round trip of WM_NULL through the window's thread, in microseconds.
+std::string CmdPing(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  UINT timeout = a.size() > 2 ? std::stoul(a[2]) : 5000;
+  LARGE_INTEGER f, t0, t1;
+  ::QueryPerformanceFrequency(&f);
+  ::QueryPerformanceCounter(&t0);
+  DWORD_PTR r = 0;
+  BOOL ok = ::SendMessageTimeoutW(ToHwnd(a[1]), WM_NULL, 0, 0, SMTO_NORMAL, timeout, &r) != 0;
+  ::QueryPerformanceCounter(&t1);
+  long long us = (t1.QuadPart - t0.QuadPart) * 1000000 / f.QuadPart;
+  return "{\"ok\":" + Bool(ok) + ",\"us\":" + std::to_string(us) + "}";
+}
+
+// dialogs <pid>: the visible dialog windows (message boxes) of a process.
+std::string CmdDialogs(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  std::string out = "{\"dialogs\":[";
+  bool first = true;
+  for (HWND d : TopLevelWindows(L"", L"#32770", std::stoul(a[1]))) {
+    if (!::IsWindowVisible(d)) continue;
+    std::wstring message;
+    std::string buttons;
+    for (HWND c = ::GetWindow(d, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+      std::wstring cls = ClassOf(c);
+      if (_wcsicmp(cls.c_str(), L"Static") == 0 && !TextOf(c).empty()) message = TextOf(c);
+      if (_wcsicmp(cls.c_str(), L"Button") == 0 && ::IsWindowVisible(c)) {
+        buttons += std::string(buttons.empty() ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(c)) +
+                   ",\"id\":" + std::to_string(::GetDlgCtrlID(c)) + ",\"text\":" + JsonString(TextOf(c)) + "}";
+      }
+    }
+    RECT r;
+    ::GetWindowRect(d, &r);
+    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(d)) +
+           ",\"title\":" + JsonString(TextOf(d)) + ",\"text\":" + JsonString(message) + ",\"rect\":" + RectJson(r) +
+           ",\"style\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(d, GWL_STYLE))) +
+           ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(d, GWL_EXSTYLE))) +
+           ",\"buttons\":[" + buttons + "]}";
+    first = false;
+  }
+  return out + "]}";
+}
+
+// answer <dialog hwnd> <button id>: presses a message box button.
+std::string CmdAnswer(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  HWND d = ToHwnd(a[1]);
+  int id = std::stoi(a[2]);
+  HWND button = ::GetDlgItem(d, id);
+  if (!button) return Error("no such button");
+  ::PostMessageW(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  return "{\"ok\":true}";
+}
+
+// start <exe> <working dir>: starts a program; answers with its process id.
+std::string CmdStart(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  STARTUPINFOW si = {sizeof(si)};
+  PROCESS_INFORMATION pi = {};
+  std::wstring cmd = L"\"" + a[1] + L"\"";
+  const wchar_t* dir = a.size() > 2 && !a[2].empty() ? a[2].c_str() : nullptr;
+  if (!::CreateProcessW(a[1].c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi))
+    return Error("CreateProcess failed " + std::to_string(::GetLastError()));
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return "{\"pid\":" + std::to_string(pi.dwProcessId) + "}";
+}
+
+// wait <pid> <timeout ms>: the exit code once the process has ended.
+std::string CmdWait(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, std::stoul(a[1])));
+  if (!process) return Error("no process");
+  if (::WaitForSingleObject(process.get(), std::stoul(a[2])) != WAIT_OBJECT_0) return Error("timeout");
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  return "{\"exitcode\":" + std::to_string(static_cast<long>(code)) + "}";
+}
+
+// menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
+std::string CmdMenu(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  HWND hwnd = ToHwnd(a[1]);
+  const std::wstring& probePath = a[2];
+  constexpr DWORD kBlock = 64 * 1024;
+  UniqueKernelHandle mapping(
+      ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlock, L"LanshiUiDriverMenuProbe"));
+  if (!mapping) return Error("mapping");
+  char* block = static_cast<char*>(::MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kBlock));
+  if (!block) return Error("view");
+  ScopeExit unmap([block] { ::UnmapViewOfFile(block); });
+  memset(block, 0, kBlock);
+  *reinterpret_cast<HWND*>(block) = hwnd;
+
+  // Where ProbeMenu lies relative to the probe's base is the same in both processes.
+  UniqueModule local(::LoadLibraryW(probePath.c_str()));
+  if (!local) return Error("probe not loadable");
+  auto offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu@4")) -
+                reinterpret_cast<uintptr_t>(local.get());
+  if (!::GetProcAddress(local.get(), "ProbeMenu@4"))
+    offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu")) -
+             reinterpret_cast<uintptr_t>(local.get());
+
+  UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, PidOf(hwnd)));
+  if (!process) return Error("open process");
+  size_t bytes = (probePath.size() + 1) * sizeof(wchar_t);
+  void* remotePath = ::VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  ScopeExit freeRemote([&] { ::VirtualFreeEx(process.get(), remotePath, 0, MEM_RELEASE); });
+  ::WriteProcessMemory(process.get(), remotePath, probePath.c_str(), bytes, nullptr);
+
+  auto runRemote = [&](void* fn, void* arg) -> DWORD {
+    UniqueKernelHandle thread(::CreateRemoteThread(process.get(), nullptr, 0,
+                                                   reinterpret_cast<LPTHREAD_START_ROUTINE>(fn), arg, 0, nullptr));
+    if (!thread) return 0;
+    ::WaitForSingleObject(thread.get(), 10000);
+    DWORD code = 0;
+    ::GetExitCodeThread(thread.get(), &code);
+    return code;
+  };
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  DWORD remoteModule = runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "LoadLibraryW")), remotePath);
+  if (!remoteModule) return Error("probe not loaded in target");
+  runRemote(reinterpret_cast<void*>(remoteModule + offset), nullptr);
+  runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "FreeLibrary")),
+            reinterpret_cast<void*>(static_cast<uintptr_t>(remoteModule)));
+  return std::string("{\"menu\":") + (block[8] ? block + 8 : "null") + "}";
+}
+
+std::vector<std::wstring> SplitTabs(const std::wstring& line) {
+  std::vector<std::wstring> out;
+  size_t start = 0;
+  for (;;) {
+    size_t tab = line.find(L'\t', start);
+    out.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
+    if (tab == std::wstring::npos) break;
+    start = tab + 1;
+  }
+  return out;
+}
+
+std::string Dispatch(const Args& a) {
+  const std::wstring& c = a[0];
+  try {
+    if (c == L"find") return CmdFind(a);
+    if (c == L"toplevel") return CmdTopLevel(a);
+    if (c == L"window") return CmdWindow(a);
+    if (c == L"controls") return CmdControls(a);
+    if (c == L"settext") return CmdSetText(a);
+    if (c == L"type") return CmdType(a);
+    if (c == L"click") return CmdClick(a);
+    if (c == L"command") return CmdCommand(a);
+    if (c == L"post") return CmdPost(a);
+    if (c == L"close") return CmdClose(a);
+    if (c == L"progress") return CmdProgress(a);
+    if (c == L"ping") return CmdPing(a);
+    if (c == L"dialogs") return CmdDialogs(a);
+    if (c == L"answer") return CmdAnswer(a);
+    if (c == L"start") return CmdStart(a);
+    if (c == L"wait") return CmdWait(a);
+    if (c == L"menu") return CmdMenu(a);
+  } catch (const std::exception& e) {
+    return Error(std::string("bad arguments: ") + e.what());
+  }
+  return Error("unknown command");
+}
+
+}  // namespace
+
+int wmain() {
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (line == "quit") break;
+    std::string answer = Dispatch(SplitTabs(FromUtf8(line)));
+    std::fwrite(answer.data(), 1, answer.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  }
+  return 0;
+}
