@@ -1,5 +1,5 @@
 # Each subsystem's unit tests; a folder is listed once it exists.
-foreach(dir download gdiplus uiengine skin)
+foreach(dir download gdiplus uiengine render skin)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
