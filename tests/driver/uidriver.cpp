@@ -292,6 +292,16 @@ std::string CmdWait(const Args& a) {
   return "{\"exitcode\":" + std::to_string(static_cast<long>(code)) + "}";
 }
 
+// kill <pid>: last resort for a test that left its program running.
+std::string CmdKill(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(a[1])));
+  if (!process) return Error("no process");
+  ::TerminateProcess(process.get(), 99);
+  ::WaitForSingleObject(process.get(), 5000);
+  return "{\"ok\":true}";
+}
+
 // menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
 std::string CmdMenu(const Args& a) {
   if (a.size() < 3) return Error("usage");
@@ -373,6 +383,7 @@ std::string Dispatch(const Args& a) {
     if (c == L"start") return CmdStart(a);
     if (c == L"wait") return CmdWait(a);
     if (c == L"menu") return CmdMenu(a);
+    if (c == L"kill") return CmdKill(a);
   } catch (const std::exception& e) {
     return Error(std::string("bad arguments: ") + e.what());
   }

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit tests under Wine (CTest) and the
+# UI tests that drive the real program under Wine on a private virtual display.
+set -uo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+bash scripts/install-deps.sh || exit 1
+
+export LANSHI_BUILD_DIR="${LANSHI_BUILD_DIR:-$ROOT/build-test}"
+# The tests' own update server listens here.
+export LANSHI_TEST_UPDATE_PORT="${LANSHI_TEST_UPDATE_PORT:-28731}"
+bash scripts/build.sh "$LANSHI_BUILD_DIR" -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" || exit 1
+
+export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"
+source scripts/wine-env.sh
+lanshi_make_prefix
+source scripts/xvfb.sh
+lanshi_start_xvfb
+trap 'wineserver -k 2>/dev/null; lanshi_stop_xvfb' EXIT
+
+echo "== unit tests (CTest under Wine) =="
+ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure
+unit=$?
+
+echo "== UI tests (the real program under Wine, display $DISPLAY) =="
+/usr/bin/python3 -m pytest "$ROOT/tests/ui" -q -p no:cacheprovider "$@"
+ui=$?
+
+echo "== summary: unit tests $([ $unit -eq 0 ] && echo passed || echo FAILED), UI tests $([ $ui -eq 0 ] && echo passed || echo FAILED) =="
+[ $unit -eq 0 ] && [ $ui -eq 0 ]
