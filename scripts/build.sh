@@ -5,8 +5,10 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:?build dir}"
 shift
+mkdir -p "$BUILD"
 if [ ! -f "$BUILD/build.ninja" ] || [ "$#" -gt 0 ]; then
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" "$@" >/dev/null
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" "$@" \
+    >"$BUILD/configure.log" 2>&1 || { cat "$BUILD/configure.log"; exit 1; }
 fi
-ninja -C "$BUILD" | grep -v '^\[' || true
-test "${PIPESTATUS[0]}" -eq 0
+echo "build: compiling into $BUILD"
+ninja -C "$BUILD" >"$BUILD/build.log" 2>&1 || { tail -60 "$BUILD/build.log"; echo "build: FAILED"; exit 1; }
