@@ -351,14 +351,20 @@ std::string CmdMenu(const Args& a) {
   return std::string("{\"menu\":") + (block[8] ? block + 8 : "null") + "}";
 }
 
+// Fields are separated by tabs; inside a field \\, \n, \r and \t stand for
+// themselves so that texts of several lines fit on one command line.
 std::vector<std::wstring> SplitTabs(const std::wstring& line) {
-  std::vector<std::wstring> out;
-  size_t start = 0;
-  for (;;) {
-    size_t tab = line.find(L'\t', start);
-    out.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
-    if (tab == std::wstring::npos) break;
-    start = tab + 1;
+  std::vector<std::wstring> out(1);
+  for (size_t i = 0; i < line.size(); ++i) {
+    wchar_t c = line[i];
+    if (c == L'\t') {
+      out.emplace_back();
+    } else if (c == L'\\' && i + 1 < line.size()) {
+      wchar_t e = line[++i];
+      out.back() += e == L'n' ? L'\n' : e == L'r' ? L'\r' : e == L't' ? L'\t' : e;
+    } else {
+      out.back() += c;
+    }
   }
   return out;
 }

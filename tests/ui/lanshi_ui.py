@@ -97,6 +97,10 @@ class VirtualDisplay:
                     p.kill()
 
 
+def _escape(field):
+    return field.replace("\\", "\\\\").replace("\n", "\\n").replace("\r", "\\r").replace("\t", "\\t")
+
+
 class DriverError(RuntimeError):
     pass
 
@@ -117,7 +121,7 @@ class Driver:
         self.answers.put(None)
 
     def call(self, *fields, timeout=120):
-        line = "\t".join(str(f) for f in fields) + "\n"
+        line = "\t".join(_escape(str(f)) for f in fields) + "\n"
         self.proc.stdin.write(line.encode("utf-8"))
         self.proc.stdin.flush()
         try:
