@@ -27,6 +27,20 @@ bool IsTransparentLabel(HWND child) {
   return spec && spec->kind == ComponentKind::TransparentLabel;
 }
 
+// Nothing erases behind a transparent label: when its text changes, the window
+// repaints what lies under it, whoever changed the text.
+LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETTEXT) {
+    HWND parent = ::GetParent(hwnd);
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+    ::RedrawWindow(parent, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+  return result;
+}
+
 HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c) {
   const wchar_t* cls = L"Static";
   DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.tabStop ? WS_TABSTOP : 0);
@@ -57,6 +71,7 @@ HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c) {
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), instance, nullptr);
   if (!hwnd) return nullptr;
   ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  if (c.kind == ComponentKind::TransparentLabel) ::SetWindowSubclass(hwnd, TransparentLabelProc, 0, 0);
   if (c.kind == ComponentKind::ProgressBar) {
     ::SendMessageW(hwnd, PBM_SETRANGE32, 0, kProgressMaximum);
     ::SendMessageW(hwnd, PBM_SETPOS, 0, 0);
@@ -206,13 +221,6 @@ void SetComponentText(ComponentId id, std::string_view text) {
   HWND hwnd = ComponentHandle(id);
   if (!hwnd) return;
   ::SetWindowTextW(hwnd, Widen(text).c_str());
-  if (id != ids::主窗口 && IsTransparentLabel(hwnd)) {
-    // Nothing erases behind a transparent label: have the window repaint what lies under it.
-    RECT rc;
-    ::GetWindowRect(hwnd, &rc);
-    ::MapWindowPoints(HWND_DESKTOP, g_mainWindow, reinterpret_cast<POINT*>(&rc), 2);
-    ::RedrawWindow(g_mainWindow, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  }
 }
 
 void SetComponentDisabled(ComponentId id, bool disabled) {

@@ -7,7 +7,7 @@ PACKAGES=(
   g++-mingw-w64-i686 cmake make ninja-build
   wine wine32:i386 wine64
   xvfb xauth x11-utils xdotool xcompmgr imagemagick
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
   googletest
   nginx-light
   python3 python3-pytest python3-pil

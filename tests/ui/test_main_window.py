@@ -1,10 +1,9 @@
 """The main window as a person meets it: title, every component, the menu, closing."""
-import subprocess
+import time
 
-import pytest
 from PIL import Image
 
-from lanshi_ui import BUILD, IDS, IDOK, MAIN_TITLE, Program, win_path
+from lanshi_ui import IDS, MAIN_TITLE
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_CAPTION, WS_SYSMENU = 0x10000, 0x20000, 0x40000, 0xC00000, 0x80000
 WS_EX_TOPMOST = 0x8
@@ -72,6 +71,8 @@ def test_typing_into_the_inputs_keeps_chinese_text(app):
 
 
 def _pixels(display, screenshot, app, name):
+    app.ping()
+    time.sleep(0.3)  # painting follows the text change asynchronously
     shot = Image.open(screenshot(name)).convert("RGB")
     wx, wy, _, _ = app.window()["rect"]
     client = app.window()["client"]
@@ -93,8 +94,16 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
             if _is_red(shot.getpixel((x, y)))]
     assert reds, "status text is drawn in red"
     assert all(ox + 8 <= x < ox + 8 + 384 and oy + 120 <= y < oy + 200 for x, y in reds)
-    # Wrapped: red text on more than one line, and the first line breaks before the box's right edge.
+    # Wrapped: red text on more than one line.
     assert max(y for _, y in reds) - min(y for _, y in reds) > 30
+
+    # A shorter text leaves nothing of the longer one behind.
+    app.driver.must("settext", app.control("状态")["hwnd"], "就绪")
+    app.wait_until(lambda: app.text("状态") == "就绪", 5)
+    shot, ox, oy = _pixels(display, screenshot, app, "status-short")
+    reds = [(x, y) for x in range(ox, ox + 463) for y in range(oy + 110, oy + 200)
+            if _is_red(shot.getpixel((x, y)))]
+    assert reds and all(x < ox + 8 + 40 and y < oy + 120 + 20 for x, y in reds)
 
 
 def _is_red(rgb):
