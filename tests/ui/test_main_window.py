@@ -1,9 +1,11 @@
 """The main window as a person meets it: title, every component, the menu, closing."""
+import shutil
+import subprocess
 import time
 
 from PIL import Image
 
-from lanshi_ui import IDS, MAIN_TITLE
+from lanshi_ui import IDS, MAIN_TITLE, PROGRAM_EXE, Program
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_CAPTION, WS_SYSMENU = 0x10000, 0x20000, 0x40000, 0xC00000, 0x80000
 WS_EX_TOPMOST = 0x8
@@ -124,3 +126,24 @@ def test_current_directory_is_the_program_folder_when_started_elsewhere(program,
     program.close()
     assert program.wait_exit() == 0
     assert list(elsewhere.iterdir()) == []
+
+
+def test_texts_are_right_whatever_the_ansi_code_page(driver, wine, program_dir):
+    """Started under a Western locale (ANSI code page 1252), the Chinese texts still show."""
+    env = dict(wine[0], LANG="C.UTF-8")
+    exe = program_dir / PROGRAM_EXE.name
+    shutil.copy2(PROGRAM_EXE, exe)
+    proc = subprocess.Popen(["wine", str(exe)], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        found = driver.must("find", MAIN_TITLE, 30000)
+        p = Program(driver, program_dir)
+        p.pid, p.hwnd = found["pid"], found["hwnd"]
+        assert p.text("透明标签6") == '提示:下载的文件的名字自定义,如"我的文件"'
+        p.type("名字", "我的文件")
+        assert p.text("名字") == "我的文件"
+        assert p.menu_texts() == ["创建桌面图标  ", "在线更新"]
+        p.close()
+        assert proc.wait(30) == 0
+    finally:
+        if proc.poll() is None:
+            proc.kill()
