@@ -302,6 +302,25 @@ std::string CmdKill(const Args& a) {
   return "{\"ok\":true}";
 }
 
+// resources <exe>: what a file's properties and icon show of its resources.
+std::string CmdResources(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  UniqueModule image(::LoadLibraryExW(a[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!image) return Error("not loadable");
+  bool icon = ::FindResourceW(image.get(), MAKEINTRESOURCEW(129), RT_GROUP_ICON) != nullptr;
+  bool manifest = ::FindResourceW(image.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) != nullptr;
+  std::string version;
+  DWORD ignored = 0;
+  DWORD size = ::GetFileVersionInfoSizeW(a[1].c_str(), &ignored);
+  std::vector<char> info(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (size && ::GetFileVersionInfoW(a[1].c_str(), 0, size, info.data()) &&
+      ::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed)
+    version = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS));
+  return "{\"icon129\":" + Bool(icon) + ",\"manifest\":" + Bool(manifest) + ",\"version\":\"" + version + "\"}";
+}
+
 // menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
 std::string CmdMenu(const Args& a) {
   if (a.size() < 3) return Error("usage");
@@ -390,6 +409,7 @@ std::string Dispatch(const Args& a) {
     if (c == L"wait") return CmdWait(a);
     if (c == L"menu") return CmdMenu(a);
     if (c == L"kill") return CmdKill(a);
+    if (c == L"resources") return CmdResources(a);
   } catch (const std::exception& e) {
     return Error(std::string("bad arguments: ") + e.what());
   }

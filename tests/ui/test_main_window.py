@@ -5,7 +5,7 @@ import time
 
 from PIL import Image
 
-from lanshi_ui import IDS, MAIN_TITLE, PROGRAM_EXE, Program
+from lanshi_ui import IDS, MAIN_TITLE, PROGRAM_EXE, Program, win_path
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_CAPTION, WS_SYSMENU = 0x10000, 0x20000, 0x40000, 0xC00000, 0x80000
 WS_EX_TOPMOST = 0x8
@@ -147,3 +147,7 @@ def test_texts_are_right_whatever_the_ansi_code_page(driver, wine, program_dir):
     finally:
         if proc.poll() is None:
             proc.kill()
+
+
+def test_executable_carries_icon_manifest_and_version(driver):
+    assert driver.must("resources", win_path(PROGRAM_EXE)) == {"icon129": True, "manifest": True, "version": "1.0"}
