@@ -307,8 +307,8 @@ std::string CmdResources(const Args& a) {
   if (a.size() < 2) return Error("usage");
   UniqueModule image(::LoadLibraryExW(a[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!image) return Error("not loadable");
-  bool icon = ::FindResourceW(image.get(), MAKEINTRESOURCEW(129), RT_GROUP_ICON) != nullptr;
-  bool manifest = ::FindResourceW(image.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) != nullptr;
+  bool icon = ::FindResourceW(image.get(), MAKEINTRESOURCEW(129), MAKEINTRESOURCEW(14)) != nullptr;
+  bool manifest = ::FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
   std::string version;
   DWORD ignored = 0;
   DWORD size = ::GetFileVersionInfoSizeW(a[1].c_str(), &ignored);
