@@ -1,0 +1,63 @@
+#include "button_tracker.h"
+
+namespace {
+
+// Steps highlight through 20, 40, ... (or down from 80) while `state` stays put;
+// another message changing buttonState from under the loop ends it early.
+void Fade(ButtonStates& s, ButtonAnimator& a, int state, bool in) {
+  for (int i = 1; i <= 5; ++i) {
+    if (s.buttonState != state) return;
+    DWORD start = a.Now();
+    s.highlight = in ? 20 * i : 100 - 20 * i;
+    a.Present();
+    DWORD elapsed = a.Now() - start;
+    if (elapsed < kFadeStepMs) a.Sleep(kFadeStepMs - elapsed);
+  }
+}
+
+}  // namespace
+
+ButtonRect CloseButtonRect(int boxWidth, int) { return {boxWidth - 55, 7, 48, 22}; }
+ButtonRect OkButtonRect(int boxWidth, int boxHeight) { return {boxWidth - 91, boxHeight - 38, 75, 28}; }
+
+bool StrictlyInside(const ButtonRect& r, int px, int py) {
+  return r.x < px && px < r.x + r.width && r.y < py && py < r.y + r.height;
+}
+
+HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight) {
+  if (StrictlyInside(CloseButtonRect(boxWidth, boxHeight), px, py)) return kCloseButton;
+  if (StrictlyInside(OkButtonRect(boxWidth, boxHeight), px, py)) return kOkButton;
+  return kNoButton;
+}
+
+LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight) {
+  HotButton hit = ButtonAt(px, py, boxWidth, boxHeight);
+  if (hit != kNoButton) {
+    if (s.hotButton != hit) {
+      s.hotButton = hit;
+      s.buttonState = kButtonHover;
+      Fade(s, a, kButtonHover, true);
+    }
+    return HTCLIENT;
+  }
+  if (s.hotButton != kNoButton) {
+    s.buttonState = kButtonHover;
+    Fade(s, a, kButtonHover, false);
+    s.hotButton = kNoButton;
+  }
+  return HTCAPTION;
+}
+
+int PressButton(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight) {
+  if (ButtonAt(px, py, boxWidth, boxHeight) == kNoButton) return -1;
+  s.buttonState = kButtonPressed;
+  Fade(s, a, kButtonPressed, true);
+  return 0;
+}
+
+bool ReleaseButton(ButtonStates& s) {
+  s.buttonState = kButtonIdle;
+  bool close = s.pressed && (s.hotButton == kCloseButton || s.hotButton == kOkButton);
+  s.pressed = false;
+  return close;
+}

@@ -1,0 +1,65 @@
+#include "effect_frames.h"
+
+namespace {
+
+// A frame of drawn size (w, h) centred in the margin-enlarged surface.
+EffectFrame Centred(int width, int height, int drawnWidth, int drawnHeight, int alpha, DWORD budget) {
+  EffectFrame f;
+  f.width = static_cast<float>(drawnWidth);
+  f.height = static_cast<float>(drawnHeight);
+  f.left = (width + 2 * kZoomMargin) * 0.5f - drawnWidth * 0.5f;
+  f.top = (height + 2 * kZoomMargin) * 0.5f - drawnHeight * 0.5f;
+  f.alpha = alpha;
+  f.budgetMs = budget;
+  return f;
+}
+
+struct Phase {
+  int frames;
+  int sizeStep;
+  int alphaStep;
+  DWORD budgetMs;
+};
+
+std::vector<EffectFrame> Play(int width, int height, int startShrink, int startAlpha,
+                              std::initializer_list<Phase> phases) {
+  std::vector<EffectFrame> frames;
+  int dw = width - startShrink, dh = height - startShrink, alpha = startAlpha;
+  for (const Phase& p : phases) {
+    for (int i = 0; i < p.frames; ++i) {
+      dw += p.sizeStep;
+      dh += p.sizeStep;
+      alpha += p.alphaStep;
+      frames.push_back(Centred(width, height, dw, dh, alpha, p.budgetMs));
+    }
+  }
+  return frames;
+}
+
+}  // namespace
+
+std::vector<EffectFrame> ZoomInFrames(int width, int height) {
+  return Play(width, height, 20, 120, {{8, +6, +10, 30}, {4, -6, +10, 20}});
+}
+
+std::vector<EffectFrame> ZoomOutFrames(int width, int height) {
+  return Play(width, height, 0, 255, {{2, -5, -10, 30}, {6, +5, -10, 30}, {8, -12, -20, 30}});
+}
+
+std::vector<EffectFrame> DropInFrames(int width, int height) {
+  std::vector<EffectFrame> frames;
+  int n = static_cast<int>(height / 2.0 - 1);  // truncated toward zero
+  for (int i = 1; i <= n; ++i) {
+    EffectFrame f;
+    f.left = 0;
+    f.top = static_cast<float>(2 * (i - 1));
+    f.width = static_cast<float>(width);
+    f.height = static_cast<float>(height);
+    f.alpha = 255;
+    f.budgetMs = 5;
+    frames.push_back(f);
+  }
+  return frames;
+}
+
+DWORD FrameWait(DWORD budgetMs, DWORD elapsedMs) { return elapsedMs >= budgetMs ? 0 : budgetMs - elapsedMs; }

@@ -1,0 +1,28 @@
+// The frame sequences of the message box's show and close effects, as plain data:
+// where the box image is drawn inside the effect's surface, at which constant alpha,
+// and how long each frame may take. The compositor plays them; tests read them.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+struct EffectFrame {
+  float left = 0, top = 0, width = 0, height = 0;  // drawn rectangle inside the surface
+  int alpha = 255;                                 // SourceConstantAlpha of the frame
+  DWORD budgetMs = 0;                              // the frame's share of the effect's time
+};
+
+// The effects draw into a surface 20 pixels larger than the box on every side.
+constexpr int kZoomMargin = 20;
+
+// Grow past the box, settle back: 8 frames of 30 ms then 4 of 20 ms.
+std::vector<EffectFrame> ZoomInFrames(int width, int height);
+// Bounce a little, then shrink and fade: 16 frames of 30 ms.
+std::vector<EffectFrame> ZoomOutFrames(int width, int height);
+// Slide down inside a surface twice the box's height: height / 2 - 1 frames of 5 ms.
+std::vector<EffectFrame> DropInFrames(int width, int height);
+
+// How long to sleep after a frame that took `elapsedMs` of its `budgetMs`: never
+// negative, so a slow frame is followed by no wait at all.
+DWORD FrameWait(DWORD budgetMs, DWORD elapsedMs);
