@@ -1,0 +1,224 @@
+#include "theme_state.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "codepage.h"
+#include "folder_paths.h"
+#include "gdip_objects.h"
+#include "md5.h"
+#include "show_message.h"
+#include "unique_handle.h"
+
+namespace {
+
+constexpr WCHAR kColourSection[] = L"rgb";
+constexpr const WCHAR* kColourKeys[] = {L"img_rgb", L"text_rgb1", L"text_rgb2"};
+constexpr WCHAR kSizeSection[] = L"pm";
+constexpr ULONG kBackgroundJpegQuality = 90;
+
+void DefaultErrorReporter(const Text& message) { ShowMessage(message, MB_ICONERROR, kEngineErrorCaption); }
+
+ThemeErrorReporter g_errorReporter = &DefaultErrorReporter;
+
+bool PathExists(const Text& path) {
+  WIN32_FIND_DATAW data;
+  UniqueFind find(::FindFirstFileW(Widen(path).c_str(), &data));
+  return find.valid();
+}
+
+Text ReadIni(const Text& file, const WCHAR* section, const WCHAR* key) {
+  std::wstring buffer(10240, L'\0');
+  DWORD got = ::GetPrivateProfileStringW(section, key, L"", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                         Widen(file).c_str());
+  buffer.resize(got);
+  return Narrow(buffer);
+}
+
+void WriteIni(const Text& file, const WCHAR* section, const WCHAR* key, long long value) {
+  ::WritePrivateProfileStringW(section, key, std::to_wstring(value).c_str(), Widen(file).c_str());
+}
+
+// A colour read back from the colour file: atof, then the nearest integer. Values an
+// edited file may hold beyond 32 bits are clamped rather than overflowing.
+Colour ColourFromText(const Text& text) {
+  double v = std::atof(text.c_str());
+  if (std::isnan(v)) return 0;
+  v = std::nearbyint(v);
+  if (v <= std::numeric_limits<Colour>::min()) return std::numeric_limits<Colour>::min();
+  if (v >= std::numeric_limits<Colour>::max()) return std::numeric_limits<Colour>::max();
+  return static_cast<Colour>(v);
+}
+
+ThemeCachePaths CachePathsForPicture(const ByteBuffer& picture) {
+  return CachePathsFor(ResolveFolder("AppData"), PictureKey(picture));
+}
+
+// The picture at the top left, fading into tint `t` along its right and bottom
+// edges, on a bitmap of the tint.
+void ComposeInto(gdip::Bitmap& target, const ByteBuffer& picture, int width, int height) {
+  target.CreateEmpty(width, height);
+  gdip::Graphics g;
+  g.CreateForImage(target);
+
+  gdip::Bitmap decoded;
+  decoded.LoadFromBytes(picture);
+  float d = decoded.valid() ? static_cast<float>(decoded.Width()) : 0.0f;
+  float e = decoded.valid() ? static_cast<float>(decoded.Height()) : 0.0f;
+  Colour t = AverageColour(picture);
+
+  g.Clear(ToArgb(t, 255));
+  if (decoded.valid()) {
+    gdip::CachedBitmap cached;
+    if (cached.Create(decoded, g)) g.DrawCachedBitmap(cached, 0, 0);
+  }
+
+  struct Fade {
+    gdip::RectF brushRect;
+    std::uint8_t startAlpha, endAlpha;
+    Gdiplus::LinearGradientMode mode;
+    gdip::RectF fillRect;
+  };
+  const Fade fades[] = {
+      {MakeRectF(d - 50, 0, 50, e), 20, 250, Gdiplus::LinearGradientModeHorizontal, MakeRectF(d - 49, 0, 50, e)},
+      {MakeRectF(d - 50, e - 50, 50, 50), 0, 1, Gdiplus::LinearGradientModeForwardDiagonal,
+       MakeRectF(d - 49, e - 49, 50, 50)},
+      {MakeRectF(0, e - 50, d, 50), 20, 250, Gdiplus::LinearGradientModeVertical, MakeRectF(0, e - 49, d, 50)},
+  };
+  for (const Fade& f : fades) {
+    gdip::LinearGradientBrush brush;
+    if (brush.CreateFromRect(f.brushRect, ToArgb(t, f.startAlpha), ToArgb(t, f.endAlpha), f.mode,
+                             Gdiplus::WrapModeTile))
+      g.FillRectangle(brush, f.fillRect);
+  }
+}
+
+}  // namespace
+
+ThemeState& Theme() {
+  static ThemeState state;
+  return state;
+}
+
+std::vector<HWND>& ThemedWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+
+void ReleaseTheme() {
+  ThemeState& theme = Theme();
+  theme.fontFamily.clear();
+  theme.picture.clear();
+  theme.picture.shrink_to_fit();
+  theme.background.Release();
+  theme.colours = ThemeSettings{};
+  theme.composedWidth = 0;
+  ThemedWindows().clear();
+}
+
+ThemeErrorReporter SetThemeErrorReporter(ThemeErrorReporter reporter) {
+  ThemeErrorReporter old = g_errorReporter;
+  g_errorReporter = reporter ? reporter : &DefaultErrorReporter;
+  return old;
+}
+
+bool ProbeFont(const Text& family) {
+  gdip::FontFamily fontFamily;
+  gdip::Font font;
+  if (fontFamily.CreateFromName(family) && font.Create(fontFamily, 12.0f, 0, Gdiplus::UnitWorld))
+    Theme().fontFamily = family;
+  return Theme().fontFamily == family;
+}
+
+int ApplyBackgroundPicture(const ByteBuffer& picture) {
+  ThemeState& theme = Theme();
+  if (&picture != &theme.picture) theme.picture = picture;
+  LoadThemeColours(theme.picture, 0, false);
+  ComposeBackground(theme.background, theme.picture, true);
+  // A window may change the list while it handles the messages: walk a copy.
+  std::vector<HWND> windows = ThemedWindows();
+  for (HWND hwnd : windows) {
+    ::SendMessageW(hwnd, kThemeChangingMessage, 0, 0);
+    ::SendMessageW(hwnd, kThemeChangedMessage, 0, 0);
+  }
+  return static_cast<int>(windows.size());
+}
+
+void LoadThemeColours(const ByteBuffer& picture, Colour colour, bool colourGiven) {
+  ThemeCachePaths paths = CachePathsForPicture(picture);
+  ThemeSettings& colours = Theme().colours;
+  if (PathExists(paths.colourFile)) {
+    colours.img_rgb = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[0]));
+    colours.text_rgb1 = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[1]));
+    colours.text_rgb2 = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[2]));
+    return;
+  }
+  colours.img_rgb = colourGiven ? colour : AverageColour(picture);
+  colours.text_rgb1 = TextColourFor(colours.img_rgb);
+  colours.text_rgb2 = InverseColour(colours.text_rgb1);
+  if (!Theme().settingsWritingEnabled) return;
+  // Before the first background of this picture is saved its folder does not exist
+  // and these writes fail silently; the next application of the picture writes them.
+  WriteIni(paths.colourFile, kColourSection, kColourKeys[0], colours.img_rgb);
+  WriteIni(paths.colourFile, kColourSection, kColourKeys[1], colours.text_rgb1);
+  WriteIni(paths.colourFile, kColourSection, kColourKeys[2], colours.text_rgb2);
+}
+
+void ComposeBackground(gdip::Bitmap& target, const ByteBuffer& picture, bool force) {
+  SIZE screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ComposeBackgroundForScreen(target, picture, force, screen);
+}
+
+void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture, bool force, SIZE screen) {
+  ThemeState& theme = Theme();
+  if (theme.composedWidth >= screen.cx && !force) return;
+  theme.composedWidth = screen.cx;
+
+  ThemeCachePaths paths = CachePathsForPicture(picture);
+  if (PathExists(paths.background)) {
+    int recordedWidth = TextToInt(ReadIni(paths.sizeFile, kSizeSection, L"1"));
+    // A cache made for a narrower or equal screen is reused. One that cannot be
+    // read (damaged, or not a file) is made again instead of leaving no background.
+    if (recordedWidth <= screen.cx && target.LoadFromFile(paths.background)) return;
+  }
+
+  ComposeInto(target, picture, screen.cx + 10, screen.cy + 10);
+
+  if (!theme.settingsWritingEnabled) return;
+  ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
+  ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
+  auto quality = gdip::JpegQuality(kBackgroundJpegQuality);
+  if (!target.SaveToFile(paths.background, gdip::kFormatJpeg, &quality))
+    g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
+  WriteIni(paths.sizeFile, kSizeSection, L"1", screen.cx);
+  WriteIni(paths.sizeFile, kSizeSection, L"2", screen.cy);
+}
+
+Text PictureKey(const ByteBuffer& picture) { return Md5Hex(picture.data(), picture.size()); }
+
+Colour AverageColour(const ByteBuffer& picture) {
+  gdip::Bitmap pixel;
+  pixel.CreateEmpty(1, 1, gdip::kPixelFormat32bppARGB);
+  gdip::Bitmap decoded;
+  if (decoded.LoadFromBytes(picture)) {
+    gdip::Graphics g;
+    g.CreateForImage(pixel);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(decoded, MakeRectF(0, 0, 1, 1),
+                MakeRectF(0, 0, static_cast<float>(decoded.Width()), static_cast<float>(decoded.Height())),
+                Gdiplus::UnitPixel);
+  }
+  gdip::ARGB c = pixel.GetPixel(0, 0);
+  return MakeColour((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+ThemeCachePaths CachePathsFor(std::string_view appData, std::string_view key) {
+  ThemeCachePaths p;
+  p.engineFolder = JoinTexts({appData, "\\E_UIEngine\\"});
+  p.pictureFolder = JoinTexts({p.engineFolder, key, "\\"});
+  p.colourFile = JoinTexts({p.pictureFolder, key, ".db"});
+  p.background = JoinTexts({p.pictureFolder, key, ".jpg"});
+  p.sizeFile = p.background + ".data";
+  return p;
+}
