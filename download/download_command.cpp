@@ -1,5 +1,106 @@
-#include "event_handlers.h"
+// The Download button: the command runs on a thread of its own, from the inputs
+// to the published file.
+#include <windows.h>
 
-// Placeholder until the downloader lands.
-void OnDownloadClicked() {}
-void OnStopClicked() {}
+#include "codepage.h"
+#include "components.h"
+#include "download_job.h"
+#include "download_paths.h"
+#include "event_handlers.h"
+#include "report_progress.h"
+#include "transfer_worker.h"
+#include "unique_handle.h"
+#include "window_bridge.h"
+
+namespace {
+
+struct PartialFileEntry {
+  bool exists = false;
+  int64_t size = 0;
+};
+
+// A directory lookup of the partial path; its size as the directory entry gives it.
+PartialFileEntry LookUpPartialFile(const Text& partialPath) {
+  WIN32_FIND_DATAW data;
+  UniqueFind find(::FindFirstFileW(Widen(partialPath).c_str(), &data));
+  if (!find) return {};
+  return {true, (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+}
+
+// Renames the partial file to the final path, replacing a file already there. A move
+// first; where it cannot be done, a copy over the final file and the partial file removed.
+bool PublishPartialFile(const Text& partialPath, const Text& finalPath) {
+  std::wstring from = Widen(partialPath), to = Widen(finalPath);
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) return false;
+  ::DeleteFileW(from.c_str());
+  return true;
+}
+
+Text RenameFailedText(const Text& partialPath, const Text& finalPath) {
+  return JoinTexts({"文件已下载到", partialPath, "，但不能改名为", finalPath, "!"});
+}
+
+void RunDownload(const std::shared_ptr<DownloadSession>& session) {
+  const DownloadInputs& in = session->inputs();
+  const Text finalPath = FinalPath(in.drive, in.name, in.extension);
+  const Text partialPath = PartialPath(finalPath);
+
+  bool resume = false;
+  int64_t resumeOffset = 0;
+  if (PartialFileEntry partial = LookUpPartialFile(partialPath); partial.exists) {
+    int answer = session->ShowMessageUnlessStopped("文件已存在，是否断点续传？", MB_YESNO | MB_ICONQUESTION, "提示：");
+    if (session->stopped()) return;
+    if (answer == IDYES) {
+      resume = true;
+      resumeOffset = partial.size;
+    }
+  }
+
+  TransferResult result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
+  if (result == TransferResult::Stopped || session->stopped()) return;
+  const bool published = result == TransferResult::Succeeded && PublishPartialFile(partialPath, finalPath);
+
+  if (!RunOnWindowThread(session, [&session] {
+        FinishOnWindow(*session);
+        GiveWindowBack();
+      }))
+    return;
+  if (result != TransferResult::Succeeded) return;
+  if (published)
+    session->ShowMessageUnlessStopped(SuccessMessageText(in.drive, in.name, in.extension), MB_ICONINFORMATION,
+                                      "下载成功");
+  else
+    session->ShowMessageUnlessStopped(RenameFailedText(partialPath, finalPath));
+}
+
+DWORD WINAPI RunDownloadCommand(void* parameter) {
+  std::unique_ptr<std::shared_ptr<DownloadSession>> owned(static_cast<std::shared_ptr<DownloadSession>*>(parameter));
+  std::shared_ptr<DownloadSession> session = *owned;
+  SetCurrentDownloadSession(session.get());
+  RunDownload(session);
+  SetCurrentDownloadSession(nullptr);
+  return 0;
+}
+
+}  // namespace
+
+void OnDownloadClicked() {
+  CreateWindowBridge();
+  DownloadJob& job = TheDownloadJob();
+  if (job.session && !job.session->stopped() && !job.session->finishedOnWindow) return;  // one at a time
+
+  LockInputs();
+  DownloadInputs inputs{GetComponentText(ids::编辑框_地址), GetComponentText(ids::硬盘), GetComponentText(ids::名字),
+                        GetComponentText(ids::格式)};
+  auto session = std::make_shared<DownloadSession>(std::move(inputs));
+  auto parameter = std::make_unique<std::shared_ptr<DownloadSession>>(session);
+  UniqueKernelHandle thread(::CreateThread(nullptr, 0, RunDownloadCommand, parameter.get(), 0, nullptr));
+  if (!thread) {
+    GiveWindowBack();
+    return;
+  }
+  parameter.release();  // the thread owns it now
+  job.thread = std::move(thread);
+  job.session = std::move(session);
+}

@@ -1,0 +1,24 @@
+#include "download_job.h"
+
+#include "components.h"
+
+namespace {
+constexpr ComponentId kInputs[] = {ids::编辑框_地址, ids::硬盘, ids::名字, ids::格式};
+}  // namespace
+
+DownloadJob& TheDownloadJob() {
+  static DownloadJob job;
+  return job;
+}
+
+void LockInputs() {
+  // One download at a time: a second press would race the first over the same partial file.
+  SetComponentDisabled(ids::按钮_下载, true);
+  for (ComponentId id : kInputs) SetComponentDisabled(id, true);
+}
+
+void GiveWindowBack() {
+  SetComponentText(ids::状态, "就绪");
+  for (ComponentId id : kInputs) SetComponentDisabled(id, false);
+  SetComponentDisabled(ids::按钮_下载, false);
+}

@@ -1,0 +1,20 @@
+// Where a download goes: the paths formed from what the user typed, and the
+// message that tells where the file ended up. Pure text functions.
+#pragma once
+
+#include <string_view>
+
+#include "text.h"
+
+// drive + ":\" + name + extension, byte for byte: nothing trimmed, no case change,
+// no separator added between name and extension.
+Text FinalPath(std::string_view drive, std::string_view name, std::string_view extension);
+
+// The file that receives the bytes until the transfer completes.
+Text PartialPath(std::string_view finalPath);
+
+// ASCII a..z to A..Z; both bytes of every GBK double-byte character stay as they are.
+Text UpperAsciiLetters(std::string_view text);
+
+// "文件在  E  盘 ; 文件名为: setup ; 文件格式为:  .exe"
+Text SuccessMessageText(std::string_view drive, std::string_view name, std::string_view extension);

@@ -1,0 +1,117 @@
+#include "download_session.h"
+
+#include "show_message.h"
+
+namespace {
+
+thread_local DownloadSession* t_currentSession = nullptr;
+
+// The command that ends a message box with the given buttons as its "no" or "cancel" would.
+WPARAM CloseCommandFor(unsigned flags) {
+  switch (flags & MB_TYPEMASK) {
+    case MB_YESNO: return IDNO;
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL: return IDCANCEL;
+    default: return IDOK;
+  }
+}
+
+void CloseBox(HWND box, WPARAM command) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0); }
+
+}  // namespace
+
+// Learns the window of the message box this thread opens, so that Stop can close it.
+struct SessionBoxHook {
+  static thread_local DownloadSession* session;
+
+  static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && session) {
+      HWND hwnd = reinterpret_cast<HWND>(wParam);
+      wchar_t cls[16] = {};
+      ::GetClassNameW(hwnd, cls, 15);
+      if (::GetParent(hwnd) == nullptr && lstrcmpW(cls, L"#32770") == 0) session->NoteBoxCreated(hwnd);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+};
+thread_local DownloadSession* SessionBoxHook::session = nullptr;
+
+struct HookTraits {
+  using Type = HHOOK;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::UnhookWindowsHookEx(h); }
+};
+
+DownloadSession::DownloadSession(DownloadInputs inputs)
+    : inputs_(std::move(inputs)), stopEvent_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+void DownloadSession::Stop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stopped_ = true;
+  ::SetEvent(stopEvent_.get());
+  file_.reset();
+  if (box_) CloseBox(box_, boxCloseCommand_);
+}
+
+bool DownloadSession::AdoptFile(UniqueFile file) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_) return false;  // `file` closes on return
+  file_ = std::move(file);
+  return true;
+}
+
+DownloadSession::WriteResult DownloadSession::Write(const void* data, DWORD size) {
+  // Under the lock, so Stop never closes the file in the middle of a write.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_ || !file_) return WriteResult::Stopped;
+  DWORD written = 0;
+  if (!::WriteFile(file_.get(), data, size, &written, nullptr) || written != size) return WriteResult::Failed;
+  return WriteResult::Written;
+}
+
+void DownloadSession::CloseFile() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  file_.reset();
+}
+
+int DownloadSession::ShowMessageUnlessStopped(std::string_view text, unsigned flags, std::string_view caption) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_) return 0;
+    boxCloseCommand_ = CloseCommandFor(flags);
+  }
+  SessionBoxHook::session = this;
+  UniqueHandle<HookTraits> hook(::SetWindowsHookExW(WH_CBT, SessionBoxHook::Proc, nullptr, ::GetCurrentThreadId()));
+  int answer = ShowMessage(text, flags, caption);
+  hook.reset();
+  SessionBoxHook::session = nullptr;
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  box_ = nullptr;
+  return stopped_ ? 0 : answer;
+}
+
+void DownloadSession::NoteBoxCreated(HWND box) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  box_ = box;
+  // Stop came between the check before the box and its creation: close it at once.
+  if (stopped_) CloseBox(box_, boxCloseCommand_);
+}
+
+bool DownloadSession::PublishReport(const ProgressReport& report) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  latest_ = report;
+  if (noticePending_) return false;
+  noticePending_ = true;
+  return true;
+}
+
+std::optional<ProgressReport> DownloadSession::TakeReport() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  noticePending_ = false;
+  return std::exchange(latest_, std::nullopt);
+}
+
+DownloadSession* CurrentDownloadSession() { return t_currentSession; }
+void SetCurrentDownloadSession(DownloadSession* session) { t_currentSession = session; }

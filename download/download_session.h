@@ -1,0 +1,81 @@
+// What one download shares between its thread and the window thread: the stop
+// request, the open partial file, the message box the download thread shows, and
+// the latest progress report waiting to be shown.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "progress_text.h"
+#include "text.h"
+#include "unique_handle.h"
+
+// The four inputs as the user typed them, read when Download was pressed.
+struct DownloadInputs {
+  Text address;
+  Text drive;
+  Text name;
+  Text extension;
+};
+
+class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
+ public:
+  explicit DownloadSession(DownloadInputs inputs);
+  DownloadSession(const DownloadSession&) = delete;
+  DownloadSession& operator=(const DownloadSession&) = delete;
+
+  const DownloadInputs& inputs() const { return inputs_; }
+
+  // Window thread. From here on the download shows nothing more and writes nothing
+  // more: the partial file is closed with every byte written so far, a message box
+  // of the download thread is closed, and a transfer waiting on the network wakes up.
+  void Stop();
+  bool stopped() const { return stopped_.load(); }
+  // Signalled by Stop; the transfer waits on it beside the network.
+  HANDLE stopEvent() const { return stopEvent_.get(); }
+
+  // Download thread: the partial file. AdoptFile closes the file at once and returns
+  // false when Stop came first.
+  bool AdoptFile(UniqueFile file);
+  enum class WriteResult { Written, Failed, Stopped };
+  WriteResult Write(const void* data, DWORD size);
+  void CloseFile();
+
+  // Download thread: a message box (through ShowMessage) that Stop can close. Returns
+  // the button pressed, or 0 when Stop came first or closed the box.
+  int ShowMessageUnlessStopped(std::string_view text, unsigned flags = 0, std::string_view caption = {});
+
+  // Download thread: keeps the latest report. True when the window thread must be
+  // told (no notice of this session is on its way yet).
+  bool PublishReport(const ProgressReport& report);
+  // Window thread: the report to show, if one arrived since the last call.
+  std::optional<ProgressReport> TakeReport();
+
+  // Window thread only: set when the download has given the window back, after
+  // which no report of it is shown.
+  bool finishedOnWindow = false;
+
+ private:
+  friend struct SessionBoxHook;
+  void NoteBoxCreated(HWND box);
+
+  const DownloadInputs inputs_;
+  std::atomic<bool> stopped_{false};
+  UniqueKernelHandle stopEvent_;
+
+  std::mutex mutex_;  // guards everything below
+  UniqueFile file_;
+  HWND box_ = nullptr;
+  WPARAM boxCloseCommand_ = IDOK;
+  std::optional<ProgressReport> latest_;
+  bool noticePending_ = false;
+};
+
+// The download the current thread runs (set by the download thread for its lifetime).
+DownloadSession* CurrentDownloadSession();
+void SetCurrentDownloadSession(DownloadSession* session);

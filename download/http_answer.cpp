@@ -1,0 +1,111 @@
+#include "http_answer.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr std::string_view kFixedHeaders =
+    "Accept: */*\r\n"
+    "Accept-Language: zh-cn\r\n"
+    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// "*" gives -1; nothing when the text is neither "*" nor digits.
+std::optional<int64_t> ParseNumberOrStar(std::string_view s) {
+  s = TrimBlanks(s);
+  if (s == "*") return -1;
+  return ParseLength(s);
+}
+
+bool IsSuccess(int status) { return status >= 200 && status <= 299; }
+
+BodyPlan WholeBody(const ServerAnswer& answer) {
+  BodyPlan plan{BodyAction::WriteWhole, 0, -1};
+  if (answer.contentLength) plan.total = plan.expectedEnd = *answer.contentLength;
+  return plan;
+}
+
+}  // namespace
+
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset) {
+  Text block(kFixedHeaders);
+  if (resume) block += "\r\nRange:bytes=" + std::to_string(resumeOffset) + "-";
+  return block;
+}
+
+std::optional<int64_t> ParseLength(std::string_view value) {
+  value = TrimBlanks(value);
+  if (value.empty() || value.size() > 18) return std::nullopt;
+  int64_t n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+std::optional<ContentRange> ParseContentRange(std::string_view value) {
+  value = TrimBlanks(value);
+  constexpr std::string_view kUnit = "bytes";
+  if (value.size() <= kUnit.size()) return std::nullopt;
+  for (size_t i = 0; i < kUnit.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(value[i])) != kUnit[i]) return std::nullopt;
+  value.remove_prefix(kUnit.size());
+  if (value.front() != ' ' && value.front() != '\t') return std::nullopt;
+  size_t slash = value.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  auto complete = ParseNumberOrStar(value.substr(slash + 1));
+  std::string_view span = TrimBlanks(value.substr(0, slash));
+  if (!complete) return std::nullopt;
+
+  ContentRange range;
+  range.complete = *complete;
+  if (span == "*") {
+    if (range.complete < 0) return std::nullopt;  // "*/*" says nothing
+    return range;
+  }
+  size_t dash = span.find('-');
+  if (dash == std::string_view::npos) return std::nullopt;
+  auto first = ParseLength(span.substr(0, dash));
+  auto last = ParseLength(span.substr(dash + 1));
+  if (!first || !last || *last < *first) return std::nullopt;
+  if (range.complete >= 0 && *last >= range.complete) return std::nullopt;
+  range.first = *first;
+  range.last = *last;
+  return range;
+}
+
+BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t resumeOffset, int64_t partialSize) {
+  if (!resume) return IsSuccess(answer.status) ? WholeBody(answer) : BodyPlan{};
+
+  switch (answer.status) {
+    case 200:  // the server ignored the range and sends the whole file
+      return WholeBody(answer);
+    case 206: {
+      const auto& range = answer.contentRange;
+      if (!range || range->first != resumeOffset) return BodyPlan{BodyAction::AskAgainWithoutRange};
+      BodyPlan plan{BodyAction::AppendAtOffset, 0, range->last + 1};
+      if (range->complete >= 0)
+        plan.total = range->complete;
+      else if (answer.contentLength)
+        plan.total = resumeOffset + *answer.contentLength;
+      else
+        plan.total = plan.expectedEnd;
+      return plan;
+    }
+    case 416: {
+      const auto& range = answer.contentRange;
+      if (range && range->first < 0 && range->complete == partialSize)
+        return BodyPlan{BodyAction::AlreadyComplete, partialSize, partialSize};
+      return BodyPlan{BodyAction::AskAgainWithoutRange};
+    }
+    default:
+      // Any other success code is no answer to a range request: ask for the whole file.
+      return IsSuccess(answer.status) ? BodyPlan{BodyAction::AskAgainWithoutRange} : BodyPlan{};
+  }
+}

@@ -1,0 +1,50 @@
+// The request the transfer sends and what it makes of the server's answer.
+// Pure functions: the WinINet code feeds them the status and header values.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "text.h"
+
+// The request headers; a resumed download adds an open-ended Range line. There is no
+// Accept-Encoding line: bytes are stored as received, so a compressed answer would
+// leave a compressed stream under the file's name.
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset);
+
+// "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000".
+struct ContentRange {
+  int64_t first = -1;     // -1 for "*" (an unsatisfied range)
+  int64_t last = -1;
+  int64_t complete = -1;  // the whole file's size; -1 when "*"
+};
+std::optional<ContentRange> ParseContentRange(std::string_view value);
+
+// A decimal header value such as Content-Length; nothing when it is not one.
+std::optional<int64_t> ParseLength(std::string_view value);
+
+struct ServerAnswer {
+  int status = 0;
+  std::optional<int64_t> contentLength;
+  std::optional<ContentRange> contentRange;
+};
+
+// What to do with the body of an answer.
+enum class BodyAction {
+  Refuse,             // not a body worth storing: "不能打开该URL!", partial file untouched
+  WriteWhole,         // a whole file: empty the partial file and write from byte 0
+  AppendAtOffset,     // the rest of the file from the resume offset on
+  AskAgainWithoutRange,
+  AlreadyComplete,    // the partial file already holds the whole file
+};
+
+struct BodyPlan {
+  BodyAction action = BodyAction::Refuse;
+  int64_t total = 0;         // the whole file's size for the progress report; 0 when unknown
+  int64_t expectedEnd = -1;  // file size the body must reach; -1 when the server did not say
+};
+
+// resume: the request carried "Range:bytes=<resumeOffset>-"; partialSize is the size of
+// the partial file when the request was made.
+BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t resumeOffset, int64_t partialSize);

@@ -1,0 +1,114 @@
+#include "internet_connection.h"
+
+#include <mutex>
+#include <vector>
+
+struct InternetConnection::Pending {
+  UniqueKernelHandle completed{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  DWORD_PTR result = 0;
+  DWORD error = 0;
+  DWORD got = 0;
+  unsigned char block[kReadBlockSize] = {};
+};
+
+namespace {
+
+// An operation that Stop abandoned still completes inside WinINet later and writes
+// into its Pending block; such blocks are kept for the rest of the process.
+std::mutex g_abandonedMutex;
+std::vector<std::shared_ptr<void>> g_abandoned;
+
+void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD) {
+  if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0) return;
+  auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
+  auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
+  pending->result = result->dwResult;
+  pending->error = result->dwError;
+  ::SetEvent(pending->completed.get());
+}
+
+}  // namespace
+
+InternetConnection::InternetConnection(HANDLE stopEvent)
+    : stopEvent_(stopEvent), pending_(std::make_shared<Pending>()) {}
+
+InternetConnection::~InternetConnection() {
+  if (inFlight_) {
+    std::lock_guard<std::mutex> lock(g_abandonedMutex);
+    g_abandoned.push_back(pending_);
+  } else {
+    // Nothing is in flight: no callback can come after the handles are closed.
+    if (request_) ::InternetSetStatusCallbackA(request_.get(), nullptr);
+    if (internet_) ::InternetSetStatusCallbackA(internet_.get(), nullptr);
+  }
+  request_.reset();
+  internet_.reset();
+}
+
+bool InternetConnection::Open(const Text& agent, DWORD accessType) {
+  internet_.reset(::InternetOpenA(agent.c_str(), accessType, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+  if (!internet_) return false;
+  ::InternetSetStatusCallbackA(internet_.get(), OnInternetStatus);
+  return true;
+}
+
+InternetConnection::Outcome InternetConnection::Wait() {
+  HANDLE handles[2] = {pending_->completed.get(), stopEvent_};
+  DWORD which = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+  if (which != WAIT_OBJECT_0) {
+    inFlight_ = true;
+    return Outcome::Stopped;
+  }
+  return Outcome::Done;
+}
+
+InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, const Text& headers, DWORD flags) {
+  CloseRequest();
+  if (::WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0) return Outcome::Stopped;
+  HINTERNET request = ::InternetOpenUrlA(internet_.get(), address.c_str(), headers.c_str(),
+                                         static_cast<DWORD>(headers.size()), flags,
+                                         reinterpret_cast<DWORD_PTR>(pending_.get()));
+  if (!request) {
+    if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
+    if (Wait() == Outcome::Stopped) return Outcome::Stopped;
+    request = reinterpret_cast<HINTERNET>(pending_->result);
+    if (!request) return Outcome::Failed;
+  }
+  request_.reset(request);
+  return Outcome::Done;
+}
+
+void InternetConnection::CloseRequest() {
+  if (!request_) return;
+  ::InternetSetStatusCallbackA(request_.get(), nullptr);
+  request_.reset();
+}
+
+int InternetConnection::StatusCode() const {
+  DWORD status = 0, size = sizeof status;
+  if (!::HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    return 0;
+  return static_cast<int>(status);
+}
+
+std::optional<Text> InternetConnection::HeaderValue(DWORD query) const {
+  char buffer[256];
+  DWORD size = sizeof buffer;
+  if (!::HttpQueryInfoA(request_.get(), query, buffer, &size, nullptr)) return std::nullopt;
+  return Text(buffer, size);
+}
+
+InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
+  got = 0;
+  if (::WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0) return Outcome::Stopped;
+  pending_->got = 0;
+  if (!::InternetReadFile(request_.get(), pending_->block, kReadBlockSize, &pending_->got)) {
+    if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
+    if (Wait() == Outcome::Stopped) return Outcome::Stopped;
+    if (!pending_->result) return Outcome::Failed;
+  }
+  got = pending_->got;
+  return Outcome::Done;
+}
+
+const unsigned char* InternetConnection::block() const { return pending_->block; }

@@ -1,0 +1,146 @@
+#include "transfer_worker.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "codepage.h"
+#include "http_answer.h"
+#include "internet_connection.h"
+#include "unique_handle.h"
+
+namespace {
+
+using Outcome = InternetConnection::Outcome;
+namespace msg = transfer_messages;
+
+// Reload, no cache write, Pragma: no-cache: always the server's bytes, never the cache's.
+constexpr DWORD kOpenUrlFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+
+ServerAnswer ReadAnswer(const InternetConnection& connection) {
+  ServerAnswer answer;
+  answer.status = connection.StatusCode();
+  if (auto length = connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH)) answer.contentLength = ParseLength(*length);
+  if (auto range = connection.HeaderValue(HTTP_QUERY_CONTENT_RANGE)) answer.contentRange = ParseContentRange(*range);
+  return answer;
+}
+
+// Size of the file now, -1 when it cannot be read.
+int64_t SizeOfFile(const Text& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The partial file opened for writing (others may read and write it), positioned at
+// `offset` with anything after it cut off; `truncate` empties it first.
+UniqueFile OpenPartialFile(const Text& path, bool truncate, int64_t offset) {
+  std::wstring wide = Widen(path);
+  // Longer paths are refused as the classic file functions refuse them, on every system.
+  if (wide.size() >= MAX_PATH) return UniqueFile();
+  UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return file;
+  LARGE_INTEGER position;
+  position.QuadPart = offset;
+  if (!::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get()))
+    return UniqueFile();
+  return file;
+}
+
+int32_t Low32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+class Transfer {
+ public:
+  Transfer(const Text& address, const Text& partialPath, ProgressCallback progress, DownloadSession& session)
+      : address_(address), partialPath_(partialPath), progress_(progress), session_(session),
+        connection_(session.stopEvent()) {}
+
+  TransferResult Run(int64_t resumeOffset, bool resume) {
+    DWORD connectionFlags = 0;
+    ::InternetGetConnectedState(&connectionFlags, 0);
+    const Text agent = "Agent" + std::to_string(static_cast<int32_t>(::GetTickCount()));
+    const DWORD access = (connectionFlags & INTERNET_CONNECTION_PROXY) ? INTERNET_OPEN_TYPE_PRECONFIG
+                                                                       : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
+    if (!connection_.Open(agent, access)) return Fail(msg::kInternetError);
+
+    const int64_t partialSize = resume ? SizeOfFile(partialPath_) : 0;
+    // The partial file shrank or vanished since it was measured: its bytes cannot be
+    // continued at their own offset, so fetch the whole file.
+    if (resume && partialSize < resumeOffset) resume = false;
+    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset), kOpenUrlFlags);
+        o != Outcome::Done)
+      return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
+    BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, resumeOffset, partialSize);
+
+    if (plan.action == BodyAction::AskAgainWithoutRange) {
+      if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(false, 0), kOpenUrlFlags); o != Outcome::Done)
+        return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
+      plan = PlanBody(ReadAnswer(connection_), false, 0, 0);
+    }
+    switch (plan.action) {
+      case BodyAction::Refuse:
+      case BodyAction::AskAgainWithoutRange:
+        return Fail(msg::kCannotOpenUrl);
+      case BodyAction::AlreadyComplete:
+        return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
+      case BodyAction::WriteWhole:
+        return ReceiveBody(plan, 0, true);
+      case BodyAction::AppendAtOffset:
+        return ReceiveBody(plan, resumeOffset, false);
+    }
+    return Fail(msg::kCannotOpenUrl);
+  }
+
+ private:
+  TransferResult Fail(const char* message) {
+    session_.CloseFile();
+    connection_.CloseRequest();
+    if (session_.stopped()) return TransferResult::Stopped;
+    session_.ShowMessageUnlessStopped(message);
+    return session_.stopped() ? TransferResult::Stopped : TransferResult::Failed;
+  }
+
+  TransferResult ReceiveBody(const BodyPlan& plan, int64_t offset, bool truncate) {
+    UniqueFile file = OpenPartialFile(partialPath_, truncate, offset);
+    if (!file) return Fail(msg::kCannotOpenLocalFile);
+    if (!session_.AdoptFile(std::move(file))) return TransferResult::Stopped;
+
+    const int32_t total = Low32(plan.total);
+    int64_t done = offset;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+      DWORD got = 0;
+      Outcome o = connection_.Read(got);
+      if (o == Outcome::Stopped) return TransferResult::Stopped;
+      if (o == Outcome::Failed) return Fail(msg::kReadError);
+      if (got == 0) {
+        // A body that ends before the length the server announced was cut off.
+        if (plan.expectedEnd >= 0 && done < plan.expectedEnd) return Fail(msg::kReadError);
+        session_.CloseFile();
+        return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
+      }
+      switch (session_.Write(connection_.block(), got)) {
+        case DownloadSession::WriteResult::Stopped: return TransferResult::Stopped;
+        case DownloadSession::WriteResult::Failed: return Fail(msg::kWriteError);
+        case DownloadSession::WriteResult::Written: break;
+      }
+      done += got;
+      int32_t elapsed = static_cast<int32_t>(::GetTickCount() - start);
+      if (elapsed == 0) elapsed = 10;
+      progress_(total, Low32(done), elapsed, Low32(done - offset));
+    }
+  }
+
+  const Text& address_;
+  const Text& partialPath_;
+  ProgressCallback progress_;
+  DownloadSession& session_;
+  InternetConnection connection_;
+};
+
+}  // namespace
+
+TransferResult TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
+                                 int64_t resumeOffset, bool resume, DownloadSession& session) {
+  return Transfer(address, partialPath, progress, session).Run(resumeOffset, resume);
+}

@@ -1,0 +1,28 @@
+// The HTTP transfer: fetches one address with WinINet into the partial file, block
+// by block, reporting progress after every block. Shows its own error messages.
+#pragma once
+
+#include <cstdint>
+
+#include "download_session.h"
+#include "text.h"
+
+// Called after every block: total, done, elapsed ms, new bytes.
+using ProgressCallback = void (*)(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);
+
+enum class TransferResult { Succeeded, Failed, Stopped };
+
+// Fetches `address` into `partialPath`. With `resume` the server is asked for the bytes
+// from `resumeOffset` on and they are written after the bytes already there. Failures
+// have been shown to the user when it returns; a stopped transfer shows nothing.
+TransferResult TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
+                                 int64_t resumeOffset, bool resume, DownloadSession& session);
+
+// The messages of the transfer's failures.
+namespace transfer_messages {
+constexpr const char* kInternetError = "Internet连接错误!";
+constexpr const char* kCannotOpenUrl = "不能打开该URL!";
+constexpr const char* kCannotOpenLocalFile = "不能打开本地的文件!";
+constexpr const char* kReadError = "读文件出错!";
+constexpr const char* kWriteError = "写文件出错!";
+}  // namespace transfer_messages

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "download_paths.h"
+
+TEST(DownloadPaths, PlainConcatenationOfWhatWasTyped) {
+  struct Case {
+    const char *drive, *name, *extension, *final;
+  };
+  const Case cases[] = {
+      {"e", "setup", ".exe", "e:\\setup.exe"},
+      {"e", "setup", "exe", "e:\\setupexe"},       // no dot added
+      {"e:", "setup", ".exe", "e::\\setup.exe"},   // a typed colon is kept
+      {"", "", "", ":\\"},
+      {" d", "my file ", ".zip ", " d:\\my file .zip "},  // nothing trimmed
+      {"C", "我的文件", ".rar", "C:\\我的文件.rar"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FinalPath(c.drive, c.name, c.extension), c.final);
+    EXPECT_EQ(PartialPath(FinalPath(c.drive, c.name, c.extension)), std::string(c.final) + ".tmp");
+  }
+}
+
+TEST(SuccessMessageText, NamesDriveUpperCaseWithItsSpaces) {
+  EXPECT_EQ(SuccessMessageText("e", "setup", ".exe"), "文件在  E  盘 ; 文件名为: setup ; 文件格式为:  .exe");
+  EXPECT_EQ(SuccessMessageText("d", "abc", ""), "文件在  D  盘 ; 文件名为: abc ; 文件格式为:  ");
+}
+
+TEST(UpperAsciiLetters, LeavesDoubleByteCharactersAlone) {
+  EXPECT_EQ(UpperAsciiLetters("abc-xyz"), "ABC-XYZ");
+  // "杭" is BA BC; "朋" is C5 F3; in "乙" (D2 D2) nothing changes. Trail bytes 0x61..0x7A
+  // are letters in ASCII: "擤" is DF 61 and must stay.
+  EXPECT_EQ(UpperAsciiLetters("\xDF\x61" "a"), "\xDF\x61" "A");
+  EXPECT_EQ(UpperAsciiLetters("a\xB0\x7A" "z"), "A\xB0\x7A" "Z");
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "http_answer.h"
+
+TEST(RequestHeaderBlock, FixedHeadersAndTheRangeOfAResume) {
+  const char* fixed =
+      "Accept: */*\r\nAccept-Language: zh-cn\r\n"
+      "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
+  EXPECT_EQ(RequestHeaderBlock(false, 0), fixed);
+  EXPECT_EQ(RequestHeaderBlock(true, 1000), std::string(fixed) + "\r\nRange:bytes=1000-");
+  EXPECT_EQ(RequestHeaderBlock(true, 0), std::string(fixed) + "\r\nRange:bytes=0-");
+}
+
+TEST(ParseContentRange, ReadsSatisfiedAndUnsatisfiedRanges) {
+  auto r = ParseContentRange("bytes 1000-1999/5000");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->first, 1000);
+  EXPECT_EQ(r->last, 1999);
+  EXPECT_EQ(r->complete, 5000);
+
+  r = ParseContentRange("Bytes 0-9/*");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->complete, -1);
+
+  r = ParseContentRange("bytes */4096");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->first, -1);
+  EXPECT_EQ(r->complete, 4096);
+
+  for (const char* bad : {"", "bytes", "bytes 5-4/10", "bytes 0-10/10", "items 0-1/2", "bytes */*", "bytes a-b/c",
+                          "bytes 1-2"})
+    EXPECT_FALSE(ParseContentRange(bad)) << bad;
+}
+
+TEST(ParseLength, DecimalOnly) {
+  EXPECT_EQ(ParseLength("0"), 0);
+  EXPECT_EQ(ParseLength(" 268435456 "), 268435456);
+  EXPECT_FALSE(ParseLength(""));
+  EXPECT_FALSE(ParseLength("-1"));
+  EXPECT_FALSE(ParseLength("12abc"));
+}
+
+namespace {
+ServerAnswer Answer(int status, std::optional<int64_t> length = std::nullopt, const char* range = nullptr) {
+  ServerAnswer a;
+  a.status = status;
+  a.contentLength = length;
+  if (range) a.contentRange = ParseContentRange(range);
+  return a;
+}
+}  // namespace
+
+TEST(PlanBody, FreshDownloadStoresSuccessBodiesOnly) {
+  BodyPlan p = PlanBody(Answer(200, 5000), false, 0, 0);
+  EXPECT_EQ(p.action, BodyAction::WriteWhole);
+  EXPECT_EQ(p.total, 5000);
+  EXPECT_EQ(p.expectedEnd, 5000);
+
+  p = PlanBody(Answer(200), false, 0, 0);  // no length announced
+  EXPECT_EQ(p.action, BodyAction::WriteWhole);
+  EXPECT_EQ(p.total, 0);
+  EXPECT_EQ(p.expectedEnd, -1);
+
+  for (int status : {404, 500, 301, 416, 0}) EXPECT_EQ(PlanBody(Answer(status, 100), false, 0, 0).action, BodyAction::Refuse) << status;
+}
+
+TEST(PlanBody, ResumeAppendsOnlyAtItsOwnOffset) {
+  BodyPlan p = PlanBody(Answer(206, 4000, "bytes 1000-4999/5000"), true, 1000, 1000);
+  EXPECT_EQ(p.action, BodyAction::AppendAtOffset);
+  EXPECT_EQ(p.total, 5000);  // the whole file, so the bar ends at 10000
+  EXPECT_EQ(p.expectedEnd, 5000);
+
+  p = PlanBody(Answer(206, 4000, "bytes 1000-4999/*"), true, 1000, 1000);
+  EXPECT_EQ(p.action, BodyAction::AppendAtOffset);
+  EXPECT_EQ(p.total, 5000);  // offset + Content-Length
+
+  EXPECT_EQ(PlanBody(Answer(206, 4000, "bytes 0-3999/5000"), true, 1000, 1000).action,
+            BodyAction::AskAgainWithoutRange);
+  EXPECT_EQ(PlanBody(Answer(206, 4000), true, 1000, 1000).action, BodyAction::AskAgainWithoutRange);
+  EXPECT_EQ(PlanBody(Answer(204), true, 1000, 1000).action, BodyAction::AskAgainWithoutRange);
+}
+
+TEST(PlanBody, ResumeAnsweredWithTheWholeFileStartsOver) {
+  BodyPlan p = PlanBody(Answer(200, 5000), true, 1000, 1000);
+  EXPECT_EQ(p.action, BodyAction::WriteWhole);
+  EXPECT_EQ(p.total, 5000);
+}
+
+TEST(PlanBody, UnsatisfiableRange) {
+  EXPECT_EQ(PlanBody(Answer(416, 0, "bytes */5000"), true, 5000, 5000).action, BodyAction::AlreadyComplete);
+  // The partial file is longer than the server's file, or the server does not say its size.
+  EXPECT_EQ(PlanBody(Answer(416, 0, "bytes */5000"), true, 6000, 6000).action, BodyAction::AskAgainWithoutRange);
+  EXPECT_EQ(PlanBody(Answer(416), true, 5000, 5000).action, BodyAction::AskAgainWithoutRange);
+}
+
+TEST(PlanBody, ResumeRefusesErrorPages) {
+  for (int status : {404, 500, 403}) EXPECT_EQ(PlanBody(Answer(status, 10), true, 10, 10).action, BodyAction::Refuse);
+}
