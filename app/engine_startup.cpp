@@ -1,4 +1,69 @@
 #include "engine_startup.h"
 
-// Placeholder until the UI engine lands.
-void StartUiEngine() {}
+#include <windows.h>
+
+#include "gdip_api.h"
+#include "event_dispatch.h"
+#include "host_window.h"
+#include "process_message_box.h"
+#include "process_state.h"
+#include "resource_ids.h"
+#include "theme_state.h"
+
+namespace {
+
+ULONG_PTR g_gdiplusToken = 0;
+
+ByteBuffer EmbeddedBytes(int id) {
+  HMODULE module = ::GetModuleHandleW(nullptr);
+  HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+  const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
+  if (!data) return {};
+  return ByteBuffer(data, data + ::SizeofResource(module, resource));
+}
+
+}  // namespace
+
+void InitGlobals() {
+  ThemedWindows().clear();
+  CreateProcessMessageBox();
+  dispatch::ClearRegistries();
+}
+
+void ReleaseGlobals() {
+  // The box and the theme hold GDI+ objects: they go while GDI+ still runs (it is
+  // never shut down; the process ends right after this step).
+  DestroyProcessMessageBox();
+  ReleaseTheme();
+  dispatch::ClearRegistries();
+}
+
+ULONG_PTR StartGdiplus(UINT32 version) {
+  Gdiplus::GdiplusStartupInput input;
+  input.GdiplusVersion = version;
+  input.DebugEventCallback = nullptr;
+  input.SuppressBackgroundThread = FALSE;
+  input.SuppressExternalCodecs = FALSE;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);  // a failure leaves the token 0
+  g_gdiplusToken = token;
+  return token;
+}
+
+void InitThemeDefaults() {
+  StartGdiplus();
+  ThemeState& theme = Theme();
+  theme.settingsWritingEnabled = true;
+  theme.textHaloEnabled = true;
+  theme.fontFamily = "宋体";
+  ProbeFont("微软雅黑");
+  ApplyBackgroundPicture(EmbeddedBytes(IDR_BACKGROUND_JPEG));
+}
+
+void StartUiEngine() {
+  InitGlobals();
+  RegisterExitStep(ReleaseGlobals);
+  RegisterHostWindowClass();
+  InitThemeDefaults();
+}

@@ -14,7 +14,8 @@ struct FrameRecord {
   POINT destination = {};   // top-left corner of the surface on the screen
   SIZE surface = {};        // size handed to UpdateLayeredWindow
   EffectFrame frame;        // drawn rectangle and alpha
-  bool showsWindow = false; // the window was made visible at this frame
+  bool showsWindow = false;   // the window was made visible at this frame
+  bool visibleBefore = false; // the window was visible before this frame reached it
   DWORD tick = 0;           // GetTickCount when the frame began
 };
 

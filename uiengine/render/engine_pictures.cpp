@@ -1,0 +1,24 @@
+#include "engine_pictures.h"
+
+#include "resource_ids.h"
+
+ByteBuffer EnginePictureBytes(EnginePicture picture) {
+  HMODULE module = ::GetModuleHandleW(nullptr);
+  int id = IDR_ENGINE_PNG_FIRST + static_cast<int>(picture);
+  HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  if (!resource) return {};
+  // Resources stay mapped with the module: nothing to free.
+  HGLOBAL loaded = ::LoadResource(module, resource);
+  const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
+  if (!data) return {};
+  return ByteBuffer(data, data + ::SizeofResource(module, resource));
+}
+
+bool LoadEnginePicture(EnginePicture picture, gdip::Image& image) {
+  ByteBuffer bytes = EnginePictureBytes(picture);
+  if (bytes.empty()) {
+    image.Release();
+    return false;
+  }
+  return image.LoadFromBytes(bytes);
+}

@@ -1,0 +1,19 @@
+// The message box's six pictures, embedded as PNG resources and decoded each
+// time they are needed.
+#pragma once
+
+#include "gdip_image.h"
+
+enum class EnginePicture {
+  InnerFrame,        // 17 x 16
+  OuterShadow,       // 29 x 32
+  IconStrip,         // 191 x 57
+  CloseButtonStrip,  // 146 x 22
+  CaptionStrip,      // 561 x 22
+  PushButtonStrip,   // 138 x 28
+};
+
+// The PNG bytes stored in the program; empty when the resource is missing.
+ByteBuffer EnginePictureBytes(EnginePicture picture);
+// Decodes the picture into `image`; false (image empty) when it cannot.
+bool LoadEnginePicture(EnginePicture picture, gdip::Image& image);

@@ -1,0 +1,320 @@
+#include "skinned_message_box.h"
+
+#include <windowsx.h>
+
+#include <memory>
+
+#include "codepage.h"
+#include "effect_frames.h"
+#include "frame_surface.h"
+#include "gdip_objects.h"
+#include "lazy_binding.h"
+#include "os_generation.h"
+#include "process_message_box.h"
+#include "taskbar_corner.h"
+#include "theme_state.h"
+
+namespace {
+
+// The window finds its object through this property (set before subclassing,
+// removed at WM_NCDESTROY so no late message reaches a dead object).
+constexpr wchar_t kBoxProperty[] = L"LanshiSkinnedMessageBox";
+
+// ThemedWindows only lists handles; a closed box takes its own out again so a later
+// window that happens to get the same handle is not sent theme messages.
+void AddThemedWindow(HWND hwnd) { ThemedWindows().push_back(hwnd); }
+void RemoveThemedWindow(HWND hwnd) {
+  auto& list = ThemedWindows();
+  for (auto it = list.begin(); it != list.end();) it = (*it == hwnd) ? list.erase(it) : it + 1;
+}
+
+struct DwmBlurBehind {
+  DWORD dwFlags;
+  BOOL fEnable;
+  HRGN hRgnBlur;
+  BOOL fTransitionOnMaximized;
+};
+// Bound at its first use: systems without the DWM never reach it (only 6.1 does).
+LazyFunction<HRESULT __stdcall(HWND, const DwmBlurBehind*)> DwmEnableBlurBehindWindow{"dwmapi.dll",
+                                                                                      "DwmEnableBlurBehindWindow"};
+
+std::unique_ptr<SkinnedMessageBox> g_processBox;
+
+}  // namespace
+
+SkinnedMessageBox::SkinnedMessageBox() = default;
+
+SkinnedMessageBox::~SkinnedMessageBox() {
+  if (hwnd_ && ::IsWindow(hwnd_)) {
+    ::RemovePropW(hwnd_, kBoxProperty);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::string_view title,
+                                       std::string_view message, int iconKind, int showStyle) {
+  if (hwnd_) return;  // one box at a time
+  HWND hwnd = host_.Create(Text(title), kWidth, kHeight, owner, nullptr, kStyle, false);
+  if (!hwnd || hwnd == reinterpret_cast<HWND>(-1)) return;
+  hwnd_ = hwnd;
+  ::SetPropW(hwnd_, kBoxProperty, this);
+  previousProc_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedMessageBox::StaticProc)));
+  width_ = kWidth;
+  height_ = kHeight;
+
+  if (centreOnOwner) {
+    RECT rc = {};
+    ::GetWindowRect(owner, &rc);
+    x_ = static_cast<int>(rc.left + ((rc.right - rc.left) * 0.5 - kWidth / 2.0));
+    y_ = static_cast<int>(((rc.bottom - rc.top) * 0.5 - kHeight / 2.0) + rc.top);
+  } else {
+    x_ = static_cast<int>(::GetSystemMetrics(SM_CXSCREEN) * 0.5 - kWidth / 2.0);
+    y_ = static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) * 0.5 - kHeight / 2.0);
+  }
+  iconKind_ = iconKind;
+  messageText_ = Text(message);
+  showStyle_ = showStyle;
+  blurCapable_ = IsBlurCapable(OsGenerationCode());
+
+  MakeLayered();
+  if (showStyle_ == 0)
+    ZoomInShow();
+  else
+    DropInShow();
+  SetBlurBehind(hwnd_, false);
+  AddThemedWindow(hwnd_);
+}
+
+LRESULT CALLBACK SkinnedMessageBox::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* box = static_cast<SkinnedMessageBox*>(::GetPropW(hwnd, kBoxProperty));
+  if (!box) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    ::RemovePropW(hwnd, kBoxProperty);
+    WNDPROC previous = box->previousProc_;
+    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    return ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  }
+  return box->MessageBoxProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT SkinnedMessageBox::CallPrevious(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ::CallWindowProcW(previousProc_, hwnd, msg, wParam, lParam);
+}
+
+LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Screen coordinates can be negative left of or above the primary monitor.
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  switch (msg) {
+    case WM_NCCALCSIZE:
+      if (wParam == 1) return 1;  // no non-client area
+      break;
+    case WM_NCACTIVATE:
+    case WM_NCPAINT:
+    case 0xAE:  // the themed caption repaint of newer systems
+      return 1;
+    case WM_NCHITTEST:
+      return TrackHoverAt(x, y, false);
+    case WM_MOUSEMOVE:
+      return TrackHoverAt(x, y, true);
+    case WM_SIZE:
+      width_ = static_cast<short>(LOWORD(lParam));
+      height_ = static_cast<short>(HIWORD(lParam));
+      break;
+    case kThemeChangedMessage:  // 0x401 needs nothing: it goes on below
+      Present();
+      break;
+    case WM_LBUTTONDOWN:
+      if (PressButtonAt(x, y, true) == 0) {
+        buttons_.pressed = true;
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (ReleaseButton(buttons_)) {
+        ZoomOutClose();
+        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+      }
+      break;
+    case WM_DESTROY:
+      ReleaseWindow();
+      break;
+    default:
+      break;
+  }
+  return CallPrevious(hwnd, msg, wParam, lParam);
+}
+
+POINT SkinnedMessageBox::BoxRelative(int px, int py, bool clientCoordinates) const {
+  if (clientCoordinates) return {px, py};
+  RECT rc = {};
+  ::GetWindowRect(hwnd_, &rc);
+  return {px - rc.left, py - rc.top};
+}
+
+LRESULT SkinnedMessageBox::TrackHoverAt(int px, int py, bool clientCoordinates) {
+  POINT p = BoxRelative(px, py, clientCoordinates);
+  return TrackHover(buttons_, *this, p.x, p.y, width_, height_);
+}
+
+int SkinnedMessageBox::PressButtonAt(int px, int py, bool clientCoordinates) {
+  POINT p = BoxRelative(px, py, clientCoordinates);
+  return PressButton(buttons_, *this, p.x, p.y, width_, height_);
+}
+
+DWORD SkinnedMessageBox::Now() { return ::GetTickCount(); }
+void SkinnedMessageBox::Sleep(DWORD ms) { ::Sleep(ms); }
+
+void SkinnedMessageBox::MakeLayered() { ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, WS_EX_LAYERED); }
+
+void SkinnedMessageBox::SetBlurBehind(HWND hwnd, bool disable) {
+  if (!blurCapable_) return;
+  if (disable) {
+    DwmBlurBehind off = {1 /* DWM_BB_ENABLE */, FALSE, nullptr, FALSE};
+    DwmEnableBlurBehindWindow(hwnd, &off);
+    return;
+  }
+  // The blur covers the rounded body only, the same region the drawing clips to.
+  UniqueRegion body(::CreateRoundRectRgn(8, 8, width_ - 7, height_ - 7, 8, 8));
+  DwmBlurBehind on = {3 /* DWM_BB_ENABLE | DWM_BB_BLURREGION */, TRUE, body.get(), FALSE};
+  DwmEnableBlurBehindWindow(hwnd, &on);
+}
+
+void SkinnedMessageBox::ReleaseWindow() {
+  background_.Release();  // the next box composes afresh (with the theme of its time)
+  RemoveThemedWindow(hwnd_);
+  hwnd_ = nullptr;
+  buttons_ = ButtonStates();
+}
+
+BoxContent SkinnedMessageBox::Content() const {
+  BoxContent c;
+  c.width = width_;
+  c.height = height_;
+  c.title = WindowTitle(hwnd_);
+  c.message = messageText_;
+  c.iconKind = iconKind_;
+  c.blurCapable = blurCapable_;
+  c.hwnd = hwnd_;
+  return c;
+}
+
+void SkinnedMessageBox::BuildBackground() { ComposeBoxBackground(background_, Content(), CurrentBoxTheme()); }
+
+void SkinnedMessageBox::DrawMessageBox(gdip::Bitmap* target, bool imageMode, HDC dc) {
+  if (!background_.valid()) BuildBackground();
+  gdip::Graphics g;
+  bool ok = imageMode ? (target && g.CreateForImage(*target)) : g.CreateForHdc(dc);
+  if (!ok) return;
+  BoxContent c;
+  c.width = width_;
+  c.height = height_;
+  c.hwnd = hwnd_;
+  DrawBoxFrame(g, background_, c, buttons_.buttonState, buttons_.hotButton, buttons_.highlight, CurrentBoxTheme());
+}
+
+gdip::Bitmap SkinnedMessageBox::RenderBoxImage() {
+  gdip::Bitmap image;
+  if (image.CreateEmpty(width_, height_)) DrawMessageBox(&image, true, nullptr);
+  return image;
+}
+
+void SkinnedMessageBox::Present() {
+  FrameSurface surface(width_, height_);
+  DrawMessageBox(&surface.bitmap(), true, nullptr);  // the graphics is gone: the DIB holds the frame
+  RECT rc = {};
+  ::GetWindowRect(hwnd_, &rc);
+  POINT destination = {rc.left, rc.top};
+  if (useStoredPosition_) {
+    destination = {x_, y_};
+    useStoredPosition_ = false;
+  }
+  FrameRecord record;
+  record.effect = EffectKind::Present;
+  record.destination = destination;
+  record.surface = surface.size();
+  record.frame.width = static_cast<float>(width_);
+  record.frame.height = static_cast<float>(height_);
+  record.tick = ::GetTickCount();
+  record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
+  surface.Present(hwnd_, destination, 255);
+  ReportFrame(record);
+}
+
+void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFrame>& frames, SIZE surfaceSize,
+                                   POINT destination, bool scaled, bool showOnFirstFrame) {
+  gdip::Bitmap image = RenderBoxImage();
+  FrameSurface surface(surfaceSize.cx, surfaceSize.cy);
+  gdip::Graphics g;
+  g.CreateForImage(surface.bitmap());
+  const gdip::RectF whole(0, 0, static_cast<float>(width_), static_cast<float>(height_));
+  for (size_t i = 0; i < frames.size(); ++i) {
+    const EffectFrame& f = frames[i];
+    DWORD start = ::GetTickCount();
+    g.Clear(0);
+    if (scaled)
+      g.DrawImage(image, gdip::RectF(f.left, f.top, f.width, f.height), whole, Gdiplus::UnitPixel);
+    else
+      g.DrawImage(image, f.left, f.top);
+    g.Flush(Gdiplus::FlushIntentionSync);
+
+    FrameRecord record;
+    record.effect = kind;
+    record.index = static_cast<int>(i);
+    record.destination = destination;
+    record.surface = surfaceSize;
+    record.frame = f;
+    record.tick = start;
+    record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
+    surface.Present(hwnd_, destination, static_cast<BYTE>(f.alpha));
+    if (i == 0 && showOnFirstFrame) {
+      ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+      record.showsWindow = true;
+    }
+    ReportFrame(record);
+    ::Sleep(FrameWait(f.budgetMs, ::GetTickCount() - start));
+  }
+}
+
+void SkinnedMessageBox::ZoomInShow() {
+  POINT destination = {x_ - kZoomMargin, y_ - kZoomMargin};
+  useStoredPosition_ = true;
+  PlayFrames(EffectKind::ZoomIn, ZoomInFrames(width_, height_),
+             SIZE{width_ + 2 * kZoomMargin, height_ + 2 * kZoomMargin}, destination, true, true);
+  x_ = destination.x + kZoomMargin;
+  y_ = destination.y + kZoomMargin;
+  Present();
+}
+
+void SkinnedMessageBox::DropInShow() {
+  RECT corner = TaskbarCorner();
+  POINT destination = {corner.right - width_, corner.bottom - 2 * height_};
+  useStoredPosition_ = true;
+  PlayFrames(EffectKind::DropIn, DropInFrames(width_, height_), SIZE{width_, 2 * height_}, destination, false,
+             true);
+  x_ = destination.x;
+  y_ = destination.y + height_;
+  Present();
+}
+
+void SkinnedMessageBox::ZoomOutClose() {
+  SetBlurBehind(hwnd_, true);
+  RECT rc = {};
+  ::GetWindowRect(hwnd_, &rc);
+  POINT destination = {rc.left - kZoomMargin, rc.top - kZoomMargin};
+  useStoredPosition_ = true;  // stays set: the window is about to go
+  PlayFrames(EffectKind::ZoomOut, ZoomOutFrames(width_, height_),
+             SIZE{width_ + 2 * kZoomMargin, height_ + 2 * kZoomMargin}, destination, true, false);
+}
+
+SkinnedMessageBox* ProcessMessageBox() { return g_processBox.get(); }
+void CreateProcessMessageBox() { g_processBox = std::make_unique<SkinnedMessageBox>(); }
+void DestroyProcessMessageBox() { g_processBox.reset(); }
+
+bool ShowProcessMessageBox(HWND owner, bool centreOnOwner, std::string_view title, std::string_view message,
+                           int iconKind, int showStyle) {
+  SkinnedMessageBox* box = ProcessMessageBox();
+  if (!box || box->hwnd()) return false;
+  box->ShowMessageBox(owner, centreOnOwner, title, message, iconKind, showStyle);
+  return box->hwnd() != nullptr;
+}

@@ -1,0 +1,101 @@
+// The engine's own message box: a 405 x 175 borderless per-pixel-alpha popup with
+// an icon, a title, a message, a close and an OK button, animated in and out. It
+// is modeless: ShowMessageBox returns once the box has appeared, and the box then
+// lives on its own messages until one of its buttons closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+#include "box_drawing.h"
+#include "button_tracker.h"
+#include "frame_recorder.h"
+#include "gdip_image.h"
+#include "host_window.h"
+#include "text.h"
+
+class SkinnedMessageBox : private ButtonAnimator {
+ public:
+  static constexpr int kWidth = 405;
+  static constexpr int kHeight = 175;
+  static constexpr DWORD kStyle = 0x9604004C;  // the visible bit is toggled off on creation
+
+  SkinnedMessageBox();
+  ~SkinnedMessageBox() override;
+  SkinnedMessageBox(const SkinnedMessageBox&) = delete;
+  SkinnedMessageBox& operator=(const SkinnedMessageBox&) = delete;
+
+  // Shows the box unless one is already on the screen. iconKind is an MB_ICON*
+  // value (16, 32, 48, 64); showStyle 0 zooms in, anything else drops in.
+  void ShowMessageBox(HWND owner, bool centreOnOwner, std::string_view title, std::string_view message, int iconKind,
+                      int showStyle);
+
+  HWND hwnd() const { return hwnd_; }
+
+  // Composes the box (cache plus the current button highlight) into `target`
+  // through its graphics; the cache is built on first use.
+  void DrawMessageBox(gdip::Bitmap* target, bool imageMode, HDC dc);
+
+  // The state the drawing and the tests look at.
+  const ButtonStates& buttons() const { return buttons_; }
+  ButtonStates& buttons() { return buttons_; }
+  bool blurCapable() const { return blurCapable_; }
+  void setBlurCapable(bool capable) { blurCapable_ = capable; }
+  int iconKind() const { return iconKind_; }
+  const Text& messageText() const { return messageText_; }
+  bool hasCachedBackground() const { return background_.valid(); }
+  POINT position() const { return {x_, y_}; }
+  bool useStoredPosition() const { return useStoredPosition_; }
+
+  // Frame presentation and the effects.
+  void Present() override;
+  void ZoomInShow();
+  void DropInShow();
+  void ZoomOutClose();
+
+ private:
+  friend struct SkinnedMessageBoxTestAccess;
+
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  LRESULT TrackHoverAt(int px, int py, bool clientCoordinates);
+  int PressButtonAt(int px, int py, bool clientCoordinates);
+  POINT BoxRelative(int px, int py, bool clientCoordinates) const;
+
+  void MakeLayered();
+  void SetBlurBehind(HWND hwnd, bool disable);
+  void ReleaseWindow();
+  void BuildBackground();
+  BoxContent Content() const;
+  // Renders the whole box into a new bitmap of the box's size (the effects' source).
+  gdip::Bitmap RenderBoxImage();
+  // Plays an effect's frames at a fixed destination; scaled draws for the zooms.
+  void PlayFrames(EffectKind kind, const std::vector<EffectFrame>& frames, SIZE surfaceSize, POINT destination,
+                  bool scaled, bool showOnFirstFrame);
+
+  // ButtonAnimator
+  DWORD Now() override;
+  void Sleep(DWORD ms) override;
+
+  WNDPROC previousProc_ = nullptr;
+  HWND hwnd_ = nullptr;
+  ButtonStates buttons_;
+  bool useStoredPosition_ = false;
+  int iconKind_ = 0;
+  Text messageText_;
+  gdip::Bitmap background_;
+  int showStyle_ = 0;
+  HostWindow host_;
+  int x_ = 0, y_ = 0;
+  int width_ = kWidth, height_ = kHeight;
+  bool blurCapable_ = false;
+};
+
+// The program's one box, made by the engine's start-up and destroyed at exit.
+SkinnedMessageBox* ProcessMessageBox();
+void CreateProcessMessageBox();
+void DestroyProcessMessageBox();
