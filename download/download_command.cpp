@@ -62,7 +62,7 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   const bool published = result == TransferResult::Succeeded && PublishPartialFile(partialPath, finalPath);
 
   if (!RunOnWindowThread(session, [&session] {
-        FinishOnWindow(*session);
+        FinishOnWindow(*session, true);
         GiveWindowBack();
       }))
     return;

@@ -11,7 +11,7 @@ void OnStopClicked() {
     // a lock of the allocator or of the window taken. It writes, shows and renames
     // nothing from here on.
     job.session->Stop();
-    FinishOnWindow(*job.session);
+    FinishOnWindow(*job.session, false);
   }
   GiveWindowBack();
 }

@@ -88,7 +88,8 @@ void NotifyReport(const std::shared_ptr<DownloadSession>& session) {
   if (::PostMessageW(g_bridge, kReportMessage, 0, reinterpret_cast<LPARAM>(copy.get()))) copy.release();
 }
 
-void FinishOnWindow(DownloadSession& session) {
+void FinishOnWindow(DownloadSession& session, bool showLastReport) {
+  std::optional<ProgressReport> last = session.TakeReport();
+  if (last && showLastReport && !session.stopped() && !session.finishedOnWindow) ReportOnWindow(*last);
   session.finishedOnWindow = true;
-  session.TakeReport();
 }

@@ -19,5 +19,7 @@ bool RunOnWindowThread(const std::shared_ptr<DownloadSession>& session, const st
 // one soon, at most about 60 times a second.
 void NotifyReport(const std::shared_ptr<DownloadSession>& session);
 
-// Window thread: the session gives the window back; any report still waiting is dropped.
-void FinishOnWindow(DownloadSession& session);
+// Window thread: the session gives the window back. A report still waiting is shown
+// first when the transfer ended by itself, so the bar ends where the transfer did;
+// after Stop it is dropped.
+void FinishOnWindow(DownloadSession& session, bool showLastReport);

@@ -1,0 +1,256 @@
+"""HTTP servers the download tests run on 127.0.0.1: Debian's nginx serving generated
+files (honest Range, 206, Content-Length), and a small hostile server of our own for
+the answers nginx will not give. Both are started and stopped by the tests."""
+import hashlib
+import http.server
+import os
+import re
+import shutil
+import signal
+import socket
+import subprocess
+import threading
+import time
+import urllib.request
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def make_file(path, size, seed=0):
+    """A file of `size` bytes that differs at every offset (so misplaced bytes show)."""
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    block = hashlib.sha256(str(seed).encode()).digest()
+    chunk = bytearray()
+    counter = 0
+    with open(path, "wb") as f:
+        written = 0
+        while written < size:
+            if not chunk:
+                chunk = bytearray(hashlib.sha256(block + counter.to_bytes(8, "little")).digest() * 2048)
+                counter += 1
+            n = min(len(chunk), size - written)
+            f.write(chunk[:n])
+            del chunk[:n]
+            written += n
+    return path
+
+
+def sha256_of(path):
+    h = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            h.update(block)
+    return h.hexdigest()
+
+
+class Nginx:
+    """nginx -c <our conf> -p <tmp>, listening on 127.0.0.1:<free port>, serving `root`."""
+
+    def __init__(self, root, tmp):
+        self.root = Path(root)
+        self.tmp = Path(tmp)
+        self.tmp.mkdir(parents=True, exist_ok=True)
+        self.port = free_port()
+        conf = (HERE / "nginx.conf.template").read_text()
+        for key, value in (("@TMP@", self.tmp), ("@PORT@", self.port), ("@ROOT@", self.root)):
+            conf = conf.replace(key, str(value))
+        self.conf = self.tmp / "nginx.conf"
+        self.conf.write_text(conf)
+        self.proc = subprocess.Popen(["nginx", "-c", str(self.conf), "-p", str(self.tmp)],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        self._wait_listening()
+
+    def _wait_listening(self):
+        end = time.time() + 10
+        while time.time() < end:
+            if self.proc.poll() is not None:
+                raise RuntimeError("nginx ended: " + self.proc.stderr.read().decode(errors="replace"))
+            try:
+                with socket.create_connection(("127.0.0.1", self.port), timeout=0.2):
+                    return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("nginx did not listen")
+
+    def url(self, name):
+        return f"http://127.0.0.1:{self.port}/{name}"
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGQUIT)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+class _Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "Hostile/1"
+
+    def log_message(self, *args):
+        pass
+
+    # --- helpers ------------------------------------------------------------
+    def _file(self, name):
+        path = self.server.owner.root / name
+        return path.read_bytes() if path.is_file() else None
+
+    def _send(self, status, body=b"", headers=(), length=True):
+        self.send_response(status)
+        for k, v in headers:
+            self.send_header(k, v)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if body and self.command != "HEAD":
+            self.wfile.write(body)
+
+    def _range_start(self):
+        m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
+        return int(m.group(1)) if m else None
+
+    def _honest(self, data):
+        start = self._range_start()
+        if start is None:
+            return self._send(200, data)
+        if start >= len(data):
+            return self._send(416, b"", [("Content-Range", f"bytes */{len(data)}")])
+        return self._send(206, data[start:], [("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")])
+
+    # --- routes: /<behaviour>/<file name>[?arguments] --------------------------
+    def do_GET(self):
+        owner = self.server.owner
+        with owner.lock:
+            owner.requests.append({"path": self.path, "headers": dict(self.headers.items()),
+                                   "raw": str(self.headers)})
+        path, _, query = self.path.partition("?")
+        args = dict(p.split("=", 1) for p in query.split("&") if "=" in p)
+        parts = path.strip("/").split("/", 1)
+        kind, name = parts[0], parts[1] if len(parts) > 1 else ""
+        data = self._file(name) if name else None
+
+        if kind == "status":  # /status/404, /status/500: an error page with a body
+            code = int(name)
+            return self._send(code, f"<html><body>error {code}</body></html>".encode())
+        if kind == "empty":
+            return self._send(200, b"")
+        if data is None:
+            return self._send(404, b"<html>not found</html>")
+        if kind == "file":
+            return self._honest(data)
+        if kind == "redirect":
+            return self._send(302, b"", [("Location", f"/file/{name}")])
+        if kind == "chunked":  # no Content-Length: the body in chunks
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            start = self._range_start() if args.get("ranges") else None
+            body = data[start:] if start else data
+            for i in range(0, len(body), 7000):
+                piece = body[i:i + 7000]
+                self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
+            return
+        if kind == "drop":  # announces the whole body, sends `after` bytes, hangs up
+            after = int(args.get("after", len(data) // 2))
+            start = self._range_start() or 0
+            if start:
+                self.send_response(206)
+                self.send_header("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")
+            else:
+                self.send_response(200)
+            self.send_header("Content-Length", str(len(data) - start))
+            self.end_headers()
+            self.wfile.write(data[start:start + after])
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if kind == "norange":  # ignores Range: always the whole file
+            return self._send(200, data)
+        if kind == "wrongrange":  # 206 from byte 0 whatever was asked; honest without a range
+            if self._range_start() is None:
+                return self._send(200, data)
+            return self._send(206, data, [("Content-Range", f"bytes 0-{len(data) - 1}/{len(data)}")])
+        if kind == "barerange":  # 206 without Content-Range; honest without a range
+            start = self._range_start()
+            if start is None:
+                return self._send(200, data)
+            return self._send(206, data[start:])
+        if kind == "refuse416":  # 416 without a size to every range request
+            if self._range_start() is not None:
+                return self._send(416, b"")
+            return self._send(200, data)
+        if kind == "stall":  # headers and `first` bytes, then nothing until the test ends
+            first = int(args.get("first", 20000))
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data[:first])
+            self.wfile.flush()
+            owner.release.wait(120)
+            self.close_connection = True
+            return
+        if kind == "trickle":  # the body slowly: `step` bytes every `every` ms
+            step, every = int(args.get("step", 4096)), int(args.get("every", 200)) / 1000
+            start = self._range_start()
+            body = data[start:] if start else data
+            if start:
+                self.send_response(206)
+                self.send_header("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")
+            else:
+                self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            for i in range(0, len(body), step):
+                if owner.release.is_set():
+                    break
+                try:
+                    self.wfile.write(body[i:i + step])
+                    self.wfile.flush()
+                except OSError:
+                    return
+                time.sleep(every)
+            self.close_connection = True
+            return
+        if kind == "gzip":  # compresses only when the request invites it
+            if "gzip" in self.headers.get("Accept-Encoding", ""):
+                import gzip
+                return self._send(200, gzip.compress(data), [("Content-Encoding", "gzip")])
+            return self._send(200, data)
+        return self._send(404, b"<html>unknown</html>")
+
+
+class HostileServer:
+    """Our own server for the answers nginx will not give; /<behaviour>/<file under root>."""
+
+    def __init__(self, root):
+        self.root = Path(root)
+        self.requests = []
+        self.lock = threading.Lock()
+        self.release = threading.Event()
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
+        self.httpd.daemon_threads = True
+        self.httpd.owner = self
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def url(self, kind, name="", **args):
+        query = "&".join(f"{k}={v}" for k, v in args.items())
+        return f"http://127.0.0.1:{self.port}/{kind}/{name}" + (f"?{query}" if query else "")
+
+    def stop(self):
+        self.release.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()

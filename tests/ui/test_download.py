@@ -1,0 +1,174 @@
+"""The Download command from the outside: type the four inputs, press 下载, answer the
+message boxes, and compare the file that arrives with the one the server holds."""
+import sys
+import time
+from pathlib import Path
+
+import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
+from download_rig import (IDNO, IDOK, IDYES, Drive, answer_and_wait_idle, inputs_enabled,  # noqa: E402
+                          start_download, wait_idle, wait_message)
+from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
+
+SIZES = {"one-block.bin": 1536, "mid.bin": 300_000, "big.bin": 3_000_000}
+
+
+@pytest.fixture(scope="module")
+def www(tmp_path_factory):
+    root = tmp_path_factory.mktemp("www")
+    for i, (name, size) in enumerate(SIZES.items()):
+        make_file(root / name, size, seed=i)
+    return root
+
+
+@pytest.fixture(scope="module")
+def nginx(www, tmp_path_factory):
+    server = Nginx(www, tmp_path_factory.mktemp("nginx"))
+    yield server
+    server.stop()
+
+
+@pytest.fixture(scope="module")
+def hostile(www):
+    server = HostileServer(www)
+    yield server
+    server.stop()
+
+
+@pytest.fixture
+def drive(tmp_path):
+    d = Drive("t", tmp_path / "drive_t")
+    yield d
+    d.remove()
+
+
+def test_fresh_download_publishes_the_file_and_says_where(app, nginx, www, drive, screenshot):
+    start_download(app, nginx.url("mid.bin"), "t", "setup", ".exe")
+    box = wait_message(app)
+    screenshot("success")
+    assert box["title"] == "下载成功"
+    assert box["text"] == "文件在  T  盘 ; 文件名为: setup ; 文件格式为:  .exe"
+    # The window is given back before the message shows.
+    assert app.text("状态") == "就绪"
+    assert all(inputs_enabled(app).values())
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "setup.exe") == sha256_of(www / "mid.bin")
+    assert not (drive.folder / "setup.exe.tmp").exists()
+    assert app.progress()["pos"] == 10000
+
+
+def test_extension_without_dot_and_existing_final_file_replaced(app, nginx, www, drive):
+    (drive.folder / "setupexe").write_bytes(b"old contents")
+    start_download(app, nginx.url("one-block.bin"), "t", "setup", "exe")
+    box = wait_message(app)
+    assert box["text"] == "文件在  T  盘 ; 文件名为: setup ; 文件格式为:  exe"
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "setupexe") == sha256_of(www / "one-block.bin")
+
+
+@pytest.mark.parametrize("kind", ["chunked", "redirect", "file"])
+def test_bodies_that_arrive_whole(app, hostile, www, drive, kind):
+    """No Content-Length (chunked), a redirect to the file, and a plain answer."""
+    start_download(app, hostile.url(kind, "big.bin"), "t", "f", ".bin")
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "f.bin") == sha256_of(www / "big.bin")
+    # Without an announced length the bar stays at 0.
+    assert app.progress()["pos"] == (0 if kind == "chunked" else 10000)
+
+
+def test_empty_body_gives_an_empty_file(app, hostile, drive):
+    start_download(app, hostile.url("empty"), "t", "empty", ".txt")
+    box = wait_message(app)
+    assert box["title"] == "下载成功"
+    answer_and_wait_idle(app, box)
+    assert (drive.folder / "empty.txt").read_bytes() == b""
+
+
+def test_request_headers_ask_for_no_compression(app, hostile, www, drive):
+    start_download(app, hostile.url("gzip", "mid.bin"), "t", "g", ".bin")
+    answer_and_wait_idle(app, wait_message(app))
+    headers = hostile.requests[-1]["headers"]
+    assert headers["Accept"] == "*/*"
+    assert headers["Accept-Language"] == "zh-cn"
+    assert headers["User-Agent"] == "Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)"
+    assert "Accept-Encoding" not in headers and "Range" not in headers
+    assert sha256_of(drive.folder / "g.bin") == sha256_of(www / "mid.bin")
+
+
+@pytest.mark.parametrize("status", [404, 500])
+def test_error_pages_are_not_stored(app, hostile, drive, status):
+    final = drive.folder / "page.html"
+    final.write_bytes(b"keep me")
+    start_download(app, hostile.url("status", str(status)), "t", "page", ".html")
+    box = wait_message(app)
+    assert (box["title"], box["text"]) == ("信息：", "不能打开该URL!")
+    answer_and_wait_idle(app, box)
+    assert final.read_bytes() == b"keep me"
+    assert not (drive.folder / "page.html.tmp").exists()
+
+
+def test_connection_dropped_keeps_the_bytes_and_a_later_press_resumes(app, hostile, nginx, www, drive):
+    start_download(app, hostile.url("drop", "mid.bin", after=100_000), "t", "cut", ".bin")
+    box = wait_message(app)
+    assert box["text"] == "读文件出错!"
+    answer_and_wait_idle(app, box)
+    partial = drive.folder / "cut.bin.tmp"
+    assert not (drive.folder / "cut.bin").exists()
+    kept = partial.read_bytes()
+    assert 0 < len(kept) <= 100_000 and kept == (www / "mid.bin").read_bytes()[:len(kept)]
+
+    # The same file again, from an honest server: resume after the kept bytes.
+    start_download(app, nginx.url("mid.bin"), "t", "cut", ".bin")
+    question = wait_message(app)
+    assert (question["title"], question["text"]) == ("提示：", "文件已存在，是否断点续传？")
+    app.answer(question, IDYES)
+    box = wait_message(app)
+    assert box["title"] == "下载成功"
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "cut.bin") == sha256_of(www / "mid.bin")
+
+
+RESUME_CASES = [
+    # (server behaviour, what the server does with "Range:bytes=N-")
+    "file",        # honest 206 from N: appended
+    "norange",     # 200 with the whole file: written again from byte 0
+    "wrongrange",  # 206 from byte 0: asked again without a range
+    "barerange",   # 206 without Content-Range: asked again without a range
+    "refuse416",   # 416 without a size: asked again without a range
+]
+
+
+@pytest.mark.parametrize("kind", RESUME_CASES)
+def test_resume_never_appends_anywhere_but_at_its_own_offset(app, hostile, www, drive, kind):
+    source = (www / "mid.bin").read_bytes()
+    (drive.folder / "r.bin.tmp").write_bytes(source[:123_457])
+    start_download(app, hostile.url(kind, "mid.bin"), "t", "r", ".bin")
+    app.answer(wait_message(app), IDYES)
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "r.bin") == sha256_of(www / "mid.bin")
+    ranges = [r["headers"].get("Range") for r in hostile.requests[-2:]]
+    assert "bytes=123457-" in ranges
+    assert "Range:bytes=123457-" in "".join(r["raw"] for r in hostile.requests[-2:]).replace("Range: ", "Range:")
+
+
+def test_resume_of_a_complete_partial_file_publishes_it(app, nginx, www, drive):
+    (drive.folder / "done.bin.tmp").write_bytes((www / "mid.bin").read_bytes())
+    start_download(app, nginx.url("mid.bin"), "t", "done", ".bin")  # nginx answers 416 bytes */size
+    app.answer(wait_message(app), IDYES)
+    box = wait_message(app)
+    assert box["title"] == "下载成功"
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "done.bin") == sha256_of(www / "mid.bin")
+
+
+def test_answer_no_starts_from_byte_zero(app, nginx, www, drive):
+    (drive.folder / "n.bin.tmp").write_bytes(b"x" * 5000)
+    start_download(app, nginx.url("mid.bin"), "t", "n", ".bin")
+    app.answer(wait_message(app), IDNO)
+    answer_and_wait_idle(app, wait_message(app))
+    assert sha256_of(drive.folder / "n.bin") == sha256_of(www / "mid.bin")
