@@ -59,6 +59,24 @@ int EventForScrollCode(int code) {
 
 bool IsScroll(UINT message) { return message == WM_HSCROLL || message == WM_VSCROLL; }
 
+// The messages the rules act on. Only these set the dispatch context: otherwise the
+// messages a control sends while the dispatcher works (WM_CTLCOLORSCROLLBAR when a
+// bar's position is set, paints) would replace the control a handler is about to read.
+bool IsEventMessage(UINT message) {
+  switch (message) {
+    case WM_SIZE:
+    case WM_DESTROY:
+    case WM_RBUTTONUP:
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Answers a tooltip's request for its text; true when a record matched.
 bool AnswerTooltip(const MessageFacts& m) {
   int code = static_cast<int>(m.header.code);
@@ -216,8 +234,9 @@ std::optional<ControlEventRecord> MatchCommandId(const std::vector<ControlEventR
 
 std::optional<MenuCommandRecord> MatchMenuCommand(const std::vector<MenuCommandRecord>& records,
                                                   const MessageFacts& m) {
-  // Menus send lParam 0 and the command id in the low word (Wine passes all 32 bits).
-  if (m.message != WM_COMMAND || m.lParam != 0 || HighWord(m.wParam) != 0) return std::nullopt;
+  // Menus (and accelerators) send lParam 0 and the command id in the low word; Wine
+  // passes a menu item's whole 32-bit id, so the high word is not looked at.
+  if (m.message != WM_COMMAND || m.lParam != 0) return std::nullopt;
   for (const auto& r : records)
     if (r.owner == m.hwnd && r.event == kEventMenuCommand && static_cast<int>(r.commandId & 0xFFFF) == LowWord(m.wParam))
       return r;
@@ -247,6 +266,7 @@ int NextScrollPosition(const ScrollEventRecord& r, int code, int thumbPosition, 
 // --- Dispatch ----------------------------------------------------------------------
 
 int DispatchEvent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsEventMessage(message)) return 0;
   MessageFacts m;
   m.hwnd = hwnd;
   m.message = message;

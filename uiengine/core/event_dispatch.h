@@ -115,9 +115,11 @@ void ClearRegistries();
 
 // --- Dispatch context ----------------------------------------------------------------
 
-// The control the last dispatched message came from: the window itself for WM_SIZE,
+// The control the last event message came from: the window itself for WM_SIZE,
 // WM_DESTROY and WM_RBUTTONUP; the scroll bar for WM_H/VSCROLL; the sending control
-// for WM_COMMAND (lParam) and WM_NOTIFY (hwndFrom); otherwise the focus window.
+// for WM_COMMAND (lParam; the focus window for menus) and WM_NOTIFY (hwndFrom).
+// Other messages leave it alone. A handler that reads it after a later event has
+// been dispatched sees the later value.
 HWND CurrentControl();
 // The range of the scroll record that last matched.
 int ScrollMinimum();
@@ -147,8 +149,8 @@ std::optional<ControlEventRecord> MatchControlEvent(const std::vector<ControlEve
 // For WM_COMMAND: the first kind-40 event-64 record whose command id is the low word.
 std::optional<ControlEventRecord> MatchCommandId(const std::vector<ControlEventRecord>& records,
                                                  const MessageFacts& m);
-// For WM_COMMAND from a menu (lParam 0): the first record of the window whose
-// command id is the low word.
+// For WM_COMMAND from a menu or accelerator (lParam 0): the first record of the
+// window whose command id's low word is the low word of wParam.
 std::optional<MenuCommandRecord> MatchMenuCommand(const std::vector<MenuCommandRecord>& records,
                                                   const MessageFacts& m);
 // For WM_H/VSCROLL: the first record of the bar (lParam) whose event is the scroll
