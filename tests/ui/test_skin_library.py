@@ -1,0 +1,138 @@
+"""The skin library beside the program and the skin it wears, seen from outside:
+the file written on first start, a library already there, the binding failure,
+and the main window's look with skin 10 and without a skin (screenshots)."""
+import os
+import shutil
+import struct
+import zlib
+from pathlib import Path
+
+import pytest
+from PIL import Image
+
+from lanshi_ui import BUILD, IDOK, REPO, Program
+
+BUILT_LIBRARY = BUILD / "skin" / "SkinH_EL.dll"
+RECORDING_LIBRARY = BUILD / "tests" / "unit" / "skin" / "recording" / "SkinH_EL.dll"
+SKIN_10 = BUILD / "resources" / "skin10.she"
+DOCS = REPO / "docs"
+PBM_SETPOS = 0x0402
+FILE_ATTRIBUTE_HIDDEN = 0x2
+
+
+def dos_attributes(path):
+    """The Windows attributes Wine keeps for a file (an extended attribute)."""
+    try:
+        return int(os.getxattr(path, "user.DOSATTRIB").split(b"\0")[0], 16)
+    except OSError:
+        return 0
+
+
+def skin_colours(path):
+    """The colour records of a ".SHE" skin: {tag: (r, g, b)}."""
+    data = Path(path).read_bytes()
+    assert data[:4] == b".SHE"
+    colours, pos = {}, 16
+    while pos + 4 <= len(data):
+        tag, size = struct.unpack_from("<HH", data, pos)
+        if size == 4 and 0x0100 <= tag < 0x0200:
+            v = struct.unpack_from("<I", data, pos + 4)[0]
+            colours[tag] = (v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF)
+        pos += 4 + size
+    return colours
+
+
+def gradient(top, bottom, y, rows):
+    return tuple(a + (b - a) * y // (rows - 1) for a, b in zip(top, bottom))
+
+
+def near(a, b, tolerance):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def client_image(app, screenshot, name):
+    """The main window's client area cut out of a screenshot of the screen."""
+    w = app.window()
+    x, y, width, height = w["rect"]
+    cw, ch = w["client"][2], w["client"][3]
+    border = (width - cw) // 2
+    left, top = x + border, y + height - border - ch
+    shot = Image.open(screenshot(name)).convert("RGB")
+    return shot.crop((left, top, left + cw, top + ch)), shot.crop((x, y, x + width, y + height))
+
+
+def show_progress(app, position):
+    app.driver.must("post", app.control("进度条1")["hwnd"], PBM_SETPOS, position, 0)
+    app.wait_until(lambda: app.progress()["pos"] == position, timeout=5)
+    app.ping()
+
+
+def test_first_start_writes_the_built_library_hidden_and_wears_skin_10(app, program_dir, screenshot):
+    library = program_dir / "SkinH_EL.dll"
+    assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
+    assert dos_attributes(library) == FILE_ATTRIBUTE_HIDDEN
+
+    show_progress(app, 6000)
+    client, window = client_image(app, screenshot, "skin10")
+    window.save(DOCS / "main-window-skin10.png")
+    colours = skin_colours(SKIN_10)
+    rows = client.height
+    # The window background is the skin's gradient, also inside the transparent
+    # status label (8, 120, 384 x 80) away from its text.
+    for x, y in [(300, 150), (440, 150), (420, 5), (300, 190)]:
+        assert near(client.getpixel((x, y)), gradient(colours[0x0101], colours[0x0102], y, rows), 2), (x, y)
+    # The buttons wear the skin's face; the progress bar its track and fill.
+    face = gradient(colours[0x0121], colours[0x0122], 30, 39)
+    assert near(client.getpixel((5 + 8, 202 + 30)), face, 12)
+    assert near(client.getpixel((91 + 8, 202 + 30)), face, 12)
+    assert near(client.getpixel((176 + 20, 205 + 16)), gradient(colours[0x0163], colours[0x0164], 14, 27), 12)
+    assert client.getpixel((176 + 200, 205 + 16)) == colours[0x0161]
+    # The edit boxes stay white inside.
+    assert client.getpixel((144 + 100, 96 + 12)) == (255, 255, 255)
+
+
+def test_without_a_skin_the_window_keeps_the_system_look(program, program_dir, screenshot):
+    shutil.copy2(RECORDING_LIBRARY, program_dir / "SkinH_EL.dll")
+    app = program.start()
+    show_progress(app, 6000)
+    client, window = client_image(app, screenshot, "unskinned")
+    window.save(DOCS / "main-window-unskinned.png")
+    background = client.getpixel((440, 150))
+    assert background[0] == background[1] == background[2]  # the system's grey face colour
+    assert client.getpixel((300, 150)) == background
+
+
+def test_a_library_already_there_is_used_and_left_untouched(program, program_dir):
+    library = program_dir / "SkinH_EL.dll"
+    shutil.copy2(RECORDING_LIBRARY, library)
+    before = library.read_bytes()
+    program.start()
+    program.ping()
+    calls = (program_dir / "skin_calls.txt").read_text().splitlines()
+    skin = SKIN_10.read_bytes()
+    assert calls == [
+        f'SkinH_AttachRes data=set length={len(skin)} crc={zlib.crc32(skin):08x} text="" ints=0,0,0',
+        "SkinH_SetAero 1",
+    ]
+    assert library.read_bytes() == before
+    assert dos_attributes(library) & FILE_ATTRIBUTE_HIDDEN == 0
+
+
+@pytest.mark.parametrize("present", ["folder", "not a library"])
+def test_a_library_that_cannot_be_bound_ends_the_program(program, program_dir, present):
+    library = program_dir / "SkinH_EL.dll"
+    if present == "folder":
+        library.mkdir()
+    else:
+        library.write_bytes(b"MZ not really a library")
+    program.start(wait_window=False)
+    box = program.wait_dialog(title="错误")
+    assert box["text"] == ("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“SkinH_EL.dll”"
+                           "中的输出命令“SkinH_AttachRes”\r\n")
+    assert [b["id"] for b in box["buttons"]] == [IDOK]
+    program.answer(box, IDOK)
+    assert program.wait_exit() == -1
+    if present == "folder":
+        assert library.is_dir() and not any(library.iterdir())
+    else:
+        assert library.read_bytes() == b"MZ not really a library"
