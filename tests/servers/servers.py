@@ -191,14 +191,22 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             if self._range_start() is not None:
                 return self._send(416, b"")
             return self._send(200, data)
-        if kind == "stall":  # headers and `first` bytes, then nothing until the test ends
+        if kind == "stall":  # headers and `first` bytes, then nothing until the test lets the rest go
             first = int(args.get("first", 20000))
             self.send_response(200)
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
             self.wfile.write(data[:first])
             self.wfile.flush()
-            owner.release.wait(120)
+            with owner.lock:
+                owner.stalled += 1
+            owner.unstall.wait(120)
+            if not owner.release.is_set():
+                try:
+                    self.wfile.write(data[first:])
+                    self.wfile.flush()
+                except OSError:
+                    pass
             self.close_connection = True
             return
         if kind == "trickle":  # the body slowly: `step` bytes every `every` ms
@@ -238,7 +246,9 @@ class HostileServer:
         self.root = Path(root)
         self.requests = []
         self.lock = threading.Lock()
-        self.release = threading.Event()
+        self.release = threading.Event()  # the server is ending: stop every slow answer
+        self.unstall = threading.Event()  # stalled answers send the rest of their file
+        self.stalled = 0
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
         self.httpd.daemon_threads = True
         self.httpd.owner = self
@@ -252,5 +262,6 @@ class HostileServer:
 
     def stop(self):
         self.release.set()
+        self.unstall.set()
         self.httpd.shutdown()
         self.httpd.server_close()

@@ -1,0 +1,151 @@
+"""Progress while bytes arrive, and Stop: at once, silent, keeping the partial file."""
+import re
+import sys
+import time
+from pathlib import Path
+
+import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
+from download_rig import (IDYES, Drive, answer_and_wait_idle, inputs_enabled, start_download,  # noqa: E402
+                          wait_idle, wait_message)
+from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
+
+SIZE = 300_000  # 292.97 KB
+
+
+@pytest.fixture(scope="module")
+def www(tmp_path_factory):
+    root = tmp_path_factory.mktemp("www")
+    make_file(root / "mid.bin", SIZE, seed=7)
+    return root
+
+
+@pytest.fixture(scope="module")
+def nginx(www, tmp_path_factory):
+    server = Nginx(www, tmp_path_factory.mktemp("nginx"))
+    yield server
+    server.stop()
+
+
+@pytest.fixture
+def hostile(www):
+    server = HostileServer(www)
+    yield server
+    server.stop()
+
+
+@pytest.fixture
+def drive(tmp_path):
+    d = Drive("t", tmp_path / "drive_t")
+    yield d
+    d.remove()
+
+
+PROGRESS = re.compile(
+    r"正在下载:(?P<name>mid\.bin[^\r]*)\r\n文件大小:(?P<total>[\d.]+)KB\r\n已下载:(?P<done>[\d.]+)KB\r\n所用时间:(?P<secs>\d+)秒\r\n"
+    r"下载速度:(?P<speed>[\d.]+)KB/s\r\n(剩余时间:(?P<h>-?\d+)时(?P<m>-?\d+)分(?P<s>-?\d+)秒)?$")
+
+
+def read_progress(app):
+    m = PROGRESS.match(app.text("状态"))
+    return m and {k: v for k, v in m.groupdict().items()}
+
+
+def test_progress_lines_and_bar_while_bytes_arrive(app, hostile, www, drive, screenshot):
+    start_download(app, hostile.url("trickle", "mid.bin", step=10240, every=100), "t", "p", ".bin")
+    first = app.wait_until(lambda: read_progress(app), timeout=10)
+    assert first, app.text("状态")
+    # The inputs and the Download button are locked while the transfer runs; Stop is not.
+    assert inputs_enabled(app) == {"编辑框_地址": False, "硬盘": False, "名字": False, "格式": False, "按钮_下载": False}
+    assert app.control("按钮_停止")["enabled"]
+    time.sleep(1.0)
+    later = read_progress(app)
+    screenshot("progress")
+    assert later["name"] == "mid.bin?step=10240&every=100"  # all that follows the last "/"
+    assert later["total"] == "292.97"
+    assert 0 < float(first["done"]) < float(later["done"]) < 292.97
+    assert later["h"] == "0" and later["m"] == "0"
+    assert 0 < app.progress()["pos"] < 10000
+    box = wait_message(app)
+    assert box["title"] == "下载成功"
+    answer_and_wait_idle(app, box)
+    assert app.progress()["pos"] == 10000
+    assert sha256_of(drive.folder / "p.bin") == sha256_of(www / "mid.bin")
+
+
+def test_resumed_transfer_shows_the_whole_file_size(app, hostile, www, drive):
+    (drive.folder / "p.bin.tmp").write_bytes((www / "mid.bin").read_bytes()[:200_000])
+    start_download(app, hostile.url("trickle", "mid.bin", step=10240, every=150), "t", "p", ".bin")
+    app.answer(wait_message(app), IDYES)
+    seen = app.wait_until(lambda: read_progress(app), timeout=10)
+    assert seen["total"] == "292.97"                     # the file, not the range
+    assert 195.3 <= float(seen["done"]) <= 292.97        # done counts the kept bytes
+    assert int(seen["h"]) >= 0 and int(seen["m"]) >= 0 and int(seen["s"]) >= 0  # never negative
+    assert app.progress()["pos"] >= 6666
+    box = wait_message(app)
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "p.bin") == sha256_of(www / "mid.bin")
+
+
+def test_stop_on_a_silent_server_is_at_once_and_silent(app, hostile, nginx, www, drive, screenshot):
+    start_download(app, hostile.url("stall", "mid.bin", first=50_000), "t", "s", ".bin")
+    assert app.wait_until(lambda: read_progress(app), timeout=10)
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    assert all(inputs_enabled(app).values())
+    bar = app.progress()["pos"]
+    partial = drive.folder / "s.bin.tmp"
+    kept = partial.read_bytes()
+    assert 0 < len(kept) <= 50_000 and kept == (www / "mid.bin").read_bytes()[:len(kept)]
+
+    # The server now sends the rest: the stopped transfer must not store, show or rename any of it.
+    hostile.unstall.set()
+    time.sleep(2)
+    screenshot("after-stop")
+    assert app.dialogs() == []
+    assert app.text("状态") == "就绪"
+    assert app.progress()["pos"] == bar
+    assert partial.read_bytes() == kept
+    assert not (drive.folder / "s.bin").exists()
+
+    # The next press finds the partial file and resumes it.
+    start_download(app, nginx.url("mid.bin"), "t", "s", ".bin")
+    app.answer(wait_message(app), IDYES)
+    answer_and_wait_idle(app, wait_message(app))
+    assert sha256_of(drive.folder / "s.bin") == sha256_of(www / "mid.bin")
+
+
+def test_stop_while_the_resume_question_is_open(app, nginx, drive):
+    partial = drive.folder / "q.bin.tmp"
+    partial.write_bytes(b"12345")
+    log = Path(nginx.tmp) / "access.log"
+    requests_before = log.read_text().count("\n")
+    start_download(app, nginx.url("mid.bin"), "t", "q", ".bin")
+    question = wait_message(app)
+    assert question["text"] == "文件已存在，是否断点续传？"
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    assert app.wait_until(lambda: app.dialogs() == [], timeout=3)
+    time.sleep(1)
+    assert app.dialogs() == []
+    assert all(inputs_enabled(app).values())
+    assert partial.read_bytes() == b"12345"
+    assert log.read_text().count("\n") == requests_before  # no transfer started
+
+
+def test_stop_closes_an_error_message_of_the_download(app, hostile, drive):
+    start_download(app, hostile.url("status", "404"), "t", "e", ".html")
+    box = wait_message(app)
+    assert box["text"] == "不能打开该URL!"
+    app.click("按钮_停止")
+    assert app.wait_until(lambda: app.dialogs() == [], timeout=3)
+    wait_idle(app, timeout=3)
+    assert all(inputs_enabled(app).values())
+
+
+def test_stop_with_no_download_gives_the_window_back(app):
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    assert all(inputs_enabled(app).values())
+    assert app.dialogs() == []
