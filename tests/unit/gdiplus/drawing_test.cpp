@@ -3,6 +3,8 @@
 
 #include "gdip_objects.h"
 #include "pixel_helpers.h"
+#include <vector>
+
 #include "unique_handle.h"
 
 namespace {
@@ -136,6 +138,53 @@ TEST(Drawing, RegionFromPathToGdiRegion) {
   ASSERT_TRUE(rgn.valid());
   EXPECT_TRUE(::PtInRegion(rgn.get(), 10, 10));
   EXPECT_FALSE(::PtInRegion(rgn.get(), 1, 1));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Drawing, IntoADeviceContextAndCallerOwnedPixels) {
+  // A 32-bit DIB selected into a memory DC: GDI+ draws through the DC.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = 8;
+  bi.bmiHeader.biHeight = -8;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(dib.valid());
+  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  {
+    SelectedObject selected(dc.get(), dib.get());
+    gdip::Graphics g;
+    ASSERT_TRUE(g.CreateForHdc(dc.get()));
+    ASSERT_TRUE(g.FillRectangle(gdip::SolidBrush(0xFF0000FF), 0, 0, 8, 8));
+    g.Flush(Gdiplus::FlushIntentionSync);
+  }
+  EXPECT_EQ(0xFFu, static_cast<const unsigned char*>(bits)[0]) << "blue byte of the first pixel";
+
+  // A bitmap over our own memory writes into it.
+  std::vector<gdip::ARGB> pixels(4 * 4, 0);
+  gdip::Bitmap over;
+  ASSERT_TRUE(over.CreateFromScan0(4, 4, 16, gdip::kPixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data())));
+  {
+    gdip::Graphics g;
+    g.CreateForImage(over);
+    g.Clear(0xFF123456);
+  }
+  EXPECT_EQ(0xFF123456u, pixels[5]);
+}
+
+TEST(Drawing, LockedBitsSeeWhatWasDrawn) {
+  gdip::Bitmap b = testpix::SolidBitmap(3, 2, 0xFF0000FF);
+  b.SetPixel(2, 1, 0xFFFF0000);
+  gdip::BitmapLock lock(b, gdip::Rect(0, 0, 3, 2), Gdiplus::ImageLockModeRead, gdip::kPixelFormat32bppARGB);
+  ASSERT_TRUE(lock.locked());
+  const auto* row1 = reinterpret_cast<const gdip::ARGB*>(lock.Row(1));
+  EXPECT_EQ(0xFF0000FFu, row1[0]);
+  EXPECT_EQ(0xFFFF0000u, row1[2]);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Ownership rules of the wrappers and the memory stream.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "gdip_objects.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -94,6 +97,72 @@ TEST(Matrix, ElementsAndReset) {
   EXPECT_FLOAT_EQ(23.0f, p.Y);
   EXPECT_TRUE(m.Reset());
   EXPECT_TRUE(m.IsIdentity());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdiPlusObject, GettersOnAnEmptyWrapperGiveZeroAndRecordTheFailure) {
+  gdip::Bitmap empty;
+  EXPECT_EQ(0u, empty.Width());
+  EXPECT_EQ(Gdiplus::InvalidParameter, gdip::LastStatus());
+  EXPECT_EQ(0u, empty.GetPixel(0, 0));
+  EXPECT_EQ("", empty.RawFormat());
+  EXPECT_TRUE(empty.SaveToBytes(gdip::kFormatPng).empty());
+  gdip::Font font;
+  EXPECT_FLOAT_EQ(0.0f, font.Size());
+  EXPECT_NE(Gdiplus::Ok, gdip::LastStatus());
+}
+
+TEST(Font, FromTheDefaultGuiFontAndFromADeviceContext) {
+  gdip::Font gui;
+  ASSERT_TRUE(gui.CreateFromDefaultGuiFont());
+  EXPECT_GT(gui.Size(), 0.0f);
+  gdip::FontFamily family = gui.Family();
+  ASSERT_TRUE(family.valid());
+  EXPECT_FALSE(family.Name().empty());
+
+  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  LOGFONTA lf{};
+  lf.lfHeight = -16;
+  lf.lfCharSet = GB2312_CHARSET;
+  std::strcpy(lf.lfFaceName, "宋体");
+  UniqueFont hfont(::CreateFontIndirectA(&lf));
+  gdip::Font fromGdi;
+  ASSERT_TRUE(fromGdi.CreateFromHdcAndFont(dc.get(), hfont.get()));
+  gdip::Graphics g;
+  ASSERT_TRUE(g.CreateForHdc(dc.get()));
+  LOGFONTA back{};
+  ASSERT_TRUE(fromGdi.GetLogfont(&g, back));
+  EXPECT_EQ(-16, back.lfHeight);
+}
+
+TEST(FontFamily, MetricsAndClone) {
+  // (The generic families need "Microsoft Sans Serif" and friends, which the test
+  // prefix does not have.)
+  gdip::FontFamily sans;
+  ASSERT_TRUE(sans.CreateFromName("宋体"));
+  EXPECT_TRUE(sans.IsStyleAvailable(0));
+  EXPECT_GT(sans.EmHeight(0), 0);
+  EXPECT_GT(sans.LineSpacing(0), 0);
+  gdip::FontFamily clone = sans.Clone();
+  ASSERT_TRUE(clone.valid());
+  EXPECT_NE(sans.handle(), clone.handle());
+  EXPECT_EQ(sans.Name(), clone.Name());
+}
+
+TEST(StringFormat, FlagsAndAlignment) {
+  gdip::StringFormat f;
+  ASSERT_TRUE(f.Create(0x1000 | 2, 0));
+  EXPECT_EQ(0x1002, f.Flags());
+  ASSERT_TRUE(f.SetAlign(Gdiplus::StringAlignmentCenter));
+  ASSERT_TRUE(f.SetLineAlign(Gdiplus::StringAlignmentFar));
+  EXPECT_EQ(Gdiplus::StringAlignmentCenter, f.Align());
+  EXPECT_EQ(Gdiplus::StringAlignmentFar, f.LineAlign());
+  gdip::StringFormat generic;
+  ASSERT_TRUE(generic.CreateGenericTypographic());
+  EXPECT_NE(0, generic.Flags() & 0x4000) << "typographic formats fit black box";
 }
 
 }  // namespace
