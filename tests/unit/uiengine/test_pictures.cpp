@@ -95,6 +95,7 @@ ScratchAppData::~ScratchAppData() {
 
 void RemoveTree(const Text& path) {
   std::wstring from = Widen(path);
+  while (!from.empty() && from.back() == L'\\') from.pop_back();
   from.push_back(L'\0');  // double-terminated list
   SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
