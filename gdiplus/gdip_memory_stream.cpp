@@ -36,7 +36,7 @@ IStream* MemoryStream::OpenOnBytes(const unsigned char* data, size_t count) {
     ::GlobalUnlock(block);
   }
   IStream* stream = nullptr;
-  if (FAILED(::CreateStreamOnHGlobal(block, FALSE, &stream)) || !stream) {
+  if (FAILED(::CreateStreamOnHGlobal(block, TRUE, &stream)) || !stream) {
     ::GlobalFree(block);
     return nullptr;
   }
@@ -55,9 +55,8 @@ bool MemoryStream::Attach(IStream* stream) {
 }
 
 void MemoryStream::Release() noexcept {
-  if (!stream_) return;
-  std::exchange(stream_, nullptr)->Release();
-  if (block_) ::GlobalFree(std::exchange(block_, nullptr));
+  block_ = nullptr;
+  if (stream_) std::exchange(stream_, nullptr)->Release();
 }
 
 size_t MemoryStream::Size() const {

@@ -1,6 +1,7 @@
 // An IStream over a movable global memory block, for images read from and written
-// to memory. The stream is made with delete-on-release off, so this object owns
-// both: Release drops the stream first, then frees the block.
+// to memory. The stream owns its block (delete-on-release), so the bytes live as
+// long as anyone holds the stream: GDI+ may keep its own reference, for instance in
+// a clone of an image decoded from it, after this object has let go.
 #pragma once
 
 #include <windows.h>
@@ -26,10 +27,10 @@ class MemoryStream {
   IStream* OpenOnBytes(const unsigned char* data, size_t count);
 
   // Releases any previous stream and keeps `stream` (taking over the caller's
-  // reference) with the global block behind it. The stream must have been made with
-  // delete-on-release off, since Release frees the block. True when a block came back.
+  // reference). True when the stream is backed by a global block.
   bool Attach(IStream* stream);
 
+  // Drops this object's reference to the stream (and with the last one, its block).
   void Release() noexcept;
 
   IStream* stream() const noexcept { return stream_; }

@@ -65,6 +65,21 @@ TEST(ImageBytes, StaysDrawableAfterTheSourceBufferIsFreed) {
   EXPECT_ARGB_NEAR(0xFF0000FFu, target.GetPixel(3, 1), 2);
 }
 
+TEST(ImageBytes, CloneOutlivesTheOriginalAndItsStream) {
+  gdip::Bitmap clone;
+  {
+    gdip::Bitmap original;
+    ASSERT_TRUE(original.LoadFromBytes(TwoColourPng()));
+    clone = original.Clone();
+    ASSERT_TRUE(clone.valid());
+    EXPECT_NE(original.handle(), clone.handle());
+  }
+  // Whatever the clone still reads from, it is alive.
+  EXPECT_ARGB_NEAR(0xFFFF0000u, clone.GetPixel(0, 0), 2);
+  EXPECT_ARGB_NEAR(0xFF0000FFu, clone.GetPixel(3, 3), 2);
+  EXPECT_FALSE(clone.SaveToBytes(gdip::kFormatBmp).empty());
+}
+
 TEST(ImageBytes, SavingWithoutAFormatKeepsTheImagesOwnFormat) {
   gdip::Image image;
   ASSERT_TRUE(image.LoadFromBytes(TwoColourPng()));
