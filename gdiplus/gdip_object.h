@@ -70,7 +70,4 @@ class GdiPlusObject {
   Handle handle_ = nullptr;
 };
 
-// Stores the status of a flat call and reports whether it was Ok.
-#define GDIP_CALL(expr) ::gdip::Record(expr)
-
 }  // namespace gdip
