@@ -90,8 +90,8 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
     app.wait_until(lambda: app.text("状态") == long_status, 5)
     shot, ox, oy = _pixels(display, screenshot, app, "status")
     # Background around and under the label is the window's own: nothing painted behind the text.
-    behind = shot.getpixel((ox + 400, oy + 150))
-    assert shot.getpixel((ox + 390, oy + 198)) == behind
+    # (Compared along one row: a skin may paint the background as a vertical gradient.)
+    assert shot.getpixel((ox + 390, oy + 198)) == shot.getpixel((ox + 400, oy + 198))
     reds = [(x, y) for x in range(ox, ox + 463) for y in range(oy + 110, oy + 200)
             if _is_red(shot.getpixel((x, y)))]
     assert reds, "status text is drawn in red"
