@@ -23,8 +23,8 @@ std::mutex g_menuMutex;
 bool g_menuItemVisible[kMenuItems.size()] = {true, true, true};
 
 bool IsTransparentLabel(HWND child) {
-  const ComponentSpec* spec = FindComponentSpec(static_cast<ComponentId>(::GetWindowLongPtrW(child, GWLP_ID)));
-  return spec && spec->kind == ComponentKind::TransparentLabel;
+  const ComponentSpec* form = FindComponentSpec(static_cast<ComponentId>(::GetWindowLongPtrW(child, GWLP_ID)));
+  return form && form->kind == ComponentKind::TransparentLabel;
 }
 
 // Nothing erases behind a transparent label: when its text changes, the window
