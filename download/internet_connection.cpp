@@ -29,6 +29,17 @@ void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void*
 
 }  // namespace
 
+bool IsHttpAddress(const Text& address) {
+  if (address.empty()) return false;
+  char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+  URL_COMPONENTSA parts = {};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = sizeof host;
+  if (!::InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
+  return (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) && host[0] != '\0';
+}
+
 InternetConnection::InternetConnection(HANDLE stopEvent)
     : stopEvent_(stopEvent), pending_(std::make_shared<Pending>()) {}
 

@@ -63,6 +63,8 @@ class Transfer {
                                                                        : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
     if (!connection_.Open(agent, access)) return Fail(msg::kInternetError);
 
+    if (!IsHttpAddress(address_)) return Fail(msg::kCannotOpenUrl);
+
     const int64_t partialSize = resume ? SizeOfFile(partialPath_) : 0;
     // The partial file shrank or vanished since it was measured: its bytes cannot be
     // continued at their own offset, so fetch the whole file.
