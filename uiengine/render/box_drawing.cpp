@@ -207,7 +207,9 @@ void DrawPushButton(gdip::Graphics& graphics, const RectF& rect, const Text& cap
     if (wg.CreateForImage(work) && s >= 0 && LoadEnginePicture(EnginePicture::PushButtonStrip, strip)) {
       const float fs = static_cast<float>(s);
       wg.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-      DrawClipped(wg, strip, R(0, 0, 5, 28), -fs, 0);
+      // The cap's clip takes one column of the face too: some GDI+ builds (Wine's)
+      // start the stretched middle a column late, which would leave a seam.
+      DrawClipped(wg, strip, R(0, 0, 6, 28), -fs, 0);
       wg.DrawImage(strip, R(5, 0, rect.Width - 10, 28), R(6 + fs, 0, 0.001f, 28));
       wg.DrawImage(strip, R(rect.Width - 5, 0, 5, 28), R(8 + fs, 0, 5, 28));
     }
