@@ -160,7 +160,7 @@ def push_button_strip():
     px = img.load()
     looks = [
         ((250, 250, 250), (215, 218, 224), (120, 125, 135)),   # normal
-        ((235, 245, 255), (170, 205, 245), (60, 120, 200)),    # hover
+        ((220, 238, 255), (140, 190, 245), (60, 120, 200)),    # hover
         ((175, 205, 240), (120, 165, 225), (40, 90, 170)),     # pressed
     ]
     for state, (top, bottom, border) in enumerate(looks):

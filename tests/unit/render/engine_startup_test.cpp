@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "engine_startup.h"
+#include "event_dispatch.h"
+#include "host_window.h"
+#include "process_message_box.h"
+#include "process_state.h"
+#include "skinned_message_box.h"
+#include "theme_state.h"
+
+namespace {
+
+ByteBuffer EmbeddedBackground() {
+  HRSRC r = ::FindResourceW(nullptr, MAKEINTRESOURCEW(2000), MAKEINTRESOURCEW(10));
+  const auto* data = static_cast<const unsigned char*>(::LockResource(::LoadResource(nullptr, r)));
+  return data ? ByteBuffer(data, data + ::SizeofResource(nullptr, r)) : ByteBuffer();
+}
+
+// One test: the start-up happens once per process, as in the program.
+TEST(EngineStartup, StartsInOrderAndTheExitStepReleasesEverything) {
+  ASSERT_EQ(ProcessMessageBox(), nullptr);
+  StartUiEngine();
+
+  SkinnedMessageBox* box = ProcessMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->hwnd(), nullptr);
+  EXPECT_EQ(box->buttons().highlight, 100);
+  EXPECT_EQ(box->buttons().buttonState, kButtonIdle);
+
+  WNDCLASSEXW cls = {sizeof(cls)};
+  EXPECT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"MyWindow", &cls));
+
+  const ThemeState& theme = Theme();
+  EXPECT_TRUE(theme.settingsWritingEnabled);
+  EXPECT_TRUE(theme.textHaloEnabled);
+  // The test prefix maps 微软雅黑 to an installed family, so the probe finds it.
+  EXPECT_EQ(theme.fontFamily, "微软雅黑");
+  ByteBuffer embedded = EmbeddedBackground();
+  ASSERT_GT(embedded.size(), 4u);
+  EXPECT_EQ(embedded[0], 0xFF);
+  EXPECT_EQ(embedded[1], 0xD8);
+  EXPECT_EQ(theme.picture, embedded);
+  EXPECT_TRUE(theme.background.valid());
+  EXPECT_TRUE(ThemedWindows().empty());
+
+  // The box works on what start-up made.
+  EXPECT_TRUE(ShowProcessMessageBox(nullptr, false, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0));
+  EXPECT_FALSE(ShowProcessMessageBox(nullptr, false, "again", "", MB_ICONINFORMATION, 0));
+  HWND hwnd = box->hwnd();
+  ASSERT_NE(hwnd, nullptr);
+  ::DestroyWindow(hwnd);
+
+  RunExitStep();
+  EXPECT_EQ(ProcessMessageBox(), nullptr);
+  EXPECT_TRUE(Theme().picture.empty());
+  EXPECT_FALSE(Theme().background.valid());
+  RunExitStep();  // runs once: a second call finds nothing registered
+  EXPECT_EQ(ShowProcessMessageBox(nullptr, false, "late", "", 0, 0), false);
+}
+
+}  // namespace
