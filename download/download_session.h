@@ -36,6 +36,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // of the download thread is closed, and a transfer waiting on the network wakes up.
   void Stop();
   bool stopped() const { return stopped_.load(); }
+  const std::atomic<bool>& stoppedFlag() const { return stopped_; }
   // Signalled by Stop; the transfer waits on it beside the network.
   HANDLE stopEvent() const { return stopEvent_.get(); }
 

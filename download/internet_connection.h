@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -30,7 +31,8 @@ class InternetConnection {
   enum class Outcome { Done, Failed, Stopped };
   struct Pending;  // what WinINet writes to when an operation completes
 
-  explicit InternetConnection(HANDLE stopEvent);
+  // stopEvent is signalled, and stopped set, when the user stops the download.
+  InternetConnection(HANDLE stopEvent, const std::atomic<bool>& stopped);
   ~InternetConnection();
   InternetConnection(const InternetConnection&) = delete;
   InternetConnection& operator=(const InternetConnection&) = delete;
@@ -54,6 +56,7 @@ class InternetConnection {
   Outcome Wait();
 
   HANDLE stopEvent_;
+  const std::atomic<bool>& stopped_;
   std::shared_ptr<Pending> pending_;
   UniqueInternet internet_;
   UniqueInternet request_;

@@ -53,7 +53,7 @@ class Transfer {
  public:
   Transfer(const Text& address, const Text& partialPath, ProgressCallback progress, DownloadSession& session)
       : address_(address), partialPath_(partialPath), progress_(progress), session_(session),
-        connection_(session.stopEvent()) {}
+        connection_(session.stopEvent(), session.stoppedFlag()) {}
 
   TransferResult Run(int64_t resumeOffset, bool resume) {
     DWORD connectionFlags = 0;

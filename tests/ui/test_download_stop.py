@@ -149,3 +149,10 @@ def test_stop_with_no_download_gives_the_window_back(app):
     wait_idle(app, timeout=3)
     assert all(inputs_enabled(app).values())
     assert app.dialogs() == []
+
+
+def test_closing_the_window_during_a_transfer_ends_the_program(app, hostile, drive):
+    start_download(app, hostile.url("stall", "mid.bin", first=50_000), "t", "c", ".bin")
+    assert app.wait_until(lambda: read_progress(app), timeout=10)
+    app.close()
+    assert app.wait_exit(10000) == 0

@@ -1,0 +1,133 @@
+#!/usr/bin/python3
+"""Download benchmark: a 256 MiB file from nginx on 127.0.0.1, three ways under the same
+Wine prefix, and how quickly the window answers while the program downloads.
+
+  /usr/bin/python3 bench/download_bench.py [--size-mib 256] [--runs 3]
+
+Environment as for the UI tests: LANSHI_BUILD_DIR (default build), LANSHI_WINEPREFIX,
+LANSHI_DISPLAY. Prints figures; it passes or fails nothing.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(REPO / "tests" / "ui"))
+sys.path.insert(0, str(REPO / "tests" / "servers"))
+from lanshi_ui import BUILD, Driver, Program, VirtualDisplay, wine_env, win_path  # noqa: E402
+from download_rig import Drive, start_download  # noqa: E402
+from servers import Nginx, make_file, sha256_of  # noqa: E402
+
+BARE_SOURCE = REPO / "bench" / "bare_wininet_loop.cpp"
+BARE_EXE = BUILD / "bench" / "bare_wininet_loop.exe"
+
+
+def build_bare_loop():
+    if BARE_EXE.exists() and BARE_EXE.stat().st_mtime > BARE_SOURCE.stat().st_mtime:
+        return
+    BARE_EXE.parent.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["i686-w64-mingw32-g++-posix", "-O2", "-static", str(BARE_SOURCE), "-o", str(BARE_EXE),
+                    "-lwininet"], check=True)
+
+
+def mb_per_s(size, seconds):
+    return size / (1024 * 1024) / seconds
+
+
+def run_native(url, target):
+    t0 = time.perf_counter()
+    subprocess.run(["curl", "-s", "-o", str(target), url], check=True)
+    return time.perf_counter() - t0
+
+
+def run_bare(env, url, target, mode=""):
+    out = subprocess.run(["wine", str(BARE_EXE), url, win_path(target)] + ([mode] if mode else []), env=env,
+                         capture_output=True, text=True, check=True).stdout.split()
+    return float(out[1]) / 1000
+
+
+def run_program(app, drive, url, pings=None):
+    """Click to published file. With `pings`, the window is pinged all along
+    (SendMessageTimeout WM_NULL from outside); without, only the file system is watched,
+    so the measuring adds no load to Wine."""
+    for p in drive.folder.glob("bench.bin*"):
+        p.unlink()
+    final = drive.folder / "bench.bin"
+    start_download(app, url, drive.letter, "bench", ".bin")
+    t0 = time.perf_counter()
+    while not final.exists():
+        if pings is not None:
+            answer = app.ping(timeout_ms=5000)
+            pings.append(answer["us"] / 1000 if answer["ok"] else 5000.0)
+            time.sleep(0.01)
+        else:
+            time.sleep(0.002)
+    seconds = time.perf_counter() - t0
+    box = app.wait_dialog(timeout=30)
+    assert box["title"] == "下载成功", box
+    app.answer(box)
+    return seconds
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--size-mib", type=int, default=256)
+    parser.add_argument("--runs", type=int, default=3)
+    args = parser.parse_args()
+    size = args.size_mib * 1024 * 1024
+
+    build_bare_loop()
+    env = wine_env()
+    display = VirtualDisplay(env, compositor=False)
+    tmp = Path(tempfile.mkdtemp(prefix="lanshi-bench-"))
+    www = tmp / "www"
+    make_file(www / "big.bin", size, seed=42)
+    source_hash = sha256_of(www / "big.bin")
+    nginx = Nginx(www, tmp / "nginx")
+    url = nginx.url("big.bin")
+    driver = Driver(env)
+    drive = Drive("t", tmp / "drive_t")
+    app = Program(driver, tmp / "program").start()
+    results = {"native curl": [], "bare WinINet loop": [], "bare WinINet loop (async)": [], "program": [],
+               "program, pinged every 10 ms": []}
+    pings = []
+    try:
+        for run in range(args.runs):
+            results["native curl"].append(run_native(url, drive.folder / "curl.bin"))
+            results["bare WinINet loop"].append(run_bare(env, url, drive.folder / "bare.bin"))
+            results["bare WinINet loop (async)"].append(run_bare(env, url, drive.folder / "bare.bin", "async"))
+            results["program"].append(run_program(app, drive, url))
+            assert sha256_of(drive.folder / "bench.bin") == source_hash, "the program's file differs"
+            results["program, pinged every 10 ms"].append(run_program(app, drive, url, pings))
+    finally:
+        app.stop()
+        driver.close()
+        nginx.stop()
+        drive.remove()
+        display.close()
+
+    print(f"Download of {args.size_mib} MiB from nginx on 127.0.0.1, median of {args.runs} runs")
+    speeds = {}
+    for name, times in results.items():
+        speeds[name] = mb_per_s(size, statistics.median(times))
+        runs = ", ".join(f"{mb_per_s(size, t):.1f}" for t in times)
+        print(f"  {name:28s} {speeds[name]:7.1f} MB/s   (runs: {runs})")
+    print(f"  ratio program / bare loop    {speeds['program'] / speeds['bare WinINet loop']:.3f}   (target >= 0.95)")
+    print(f"Window round trip during the program's downloads ({len(pings)} pings, SendMessageTimeout WM_NULL):")
+    print(f"  p50 {percentile(pings, 50):.2f} ms   p99 {percentile(pings, 99):.2f} ms   max {max(pings):.2f} ms"
+          "   (target p99 <= 50 ms)")
+    subprocess.run(["rm", "-rf", str(tmp)])
+
+
+if __name__ == "__main__":
+    main()
