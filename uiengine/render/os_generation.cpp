@@ -18,7 +18,14 @@ int OsGenerationCodeFor(DWORD platformId, DWORD major, DWORD minor) {
   return 0;
 }
 
+namespace {
+int g_override = -1;
+}
+
+void OverrideOsGenerationCode(int code) { g_override = code; }
+
 int OsGenerationCode() {
+  if (g_override >= 0) return g_override;
   // 32-bit PEB: OSMajorVersion at 0xA4, OSMinorVersion at 0xA8, OSPlatformId at 0xB0.
   auto* peb = reinterpret_cast<const unsigned char*>(__readfsdword(0x30));
   auto field = [peb](unsigned offset) { return *reinterpret_cast<const DWORD*>(peb + offset); };

@@ -11,5 +11,8 @@ int OsGenerationCodeFor(DWORD platformId, DWORD major, DWORD minor);
 // answer of GetVersionEx).
 int OsGenerationCode();
 
+// Tests stand in another system's code (-1 goes back to reading the real one).
+void OverrideOsGenerationCode(int code);
+
 // Only Windows 6.1 gets the blur behind the box.
 inline bool IsBlurCapable(int code) { return code >= 9; }

@@ -3,6 +3,7 @@
 #include "engine_startup.h"
 #include "event_dispatch.h"
 #include "host_window.h"
+#include "os_generation.h"
 #include "process_message_box.h"
 #include "process_state.h"
 #include "skinned_message_box.h"
@@ -43,11 +44,22 @@ TEST(EngineStartup, StartsInOrderAndTheExitStepReleasesEverything) {
   EXPECT_TRUE(theme.background.valid());
   EXPECT_TRUE(ThemedWindows().empty());
 
+  // On a system without the DWM's blur (anything but 6.1) the box never loads dwmapi.
+  ASSERT_EQ(::GetModuleHandleW(L"dwmapi.dll"), nullptr);
+  OverrideOsGenerationCode(8);
+  EXPECT_TRUE(ShowProcessMessageBox(nullptr, false, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0));
+  EXPECT_FALSE(box->blurCapable());
+  ::SendMessageW(box->hwnd(), WM_NCHITTEST, 0, 0);
+  ::DestroyWindow(box->hwnd());
+  EXPECT_EQ(::GetModuleHandleW(L"dwmapi.dll"), nullptr);
+  OverrideOsGenerationCode(-1);
+
   // The box works on what start-up made.
   EXPECT_TRUE(ShowProcessMessageBox(nullptr, false, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0));
   EXPECT_FALSE(ShowProcessMessageBox(nullptr, false, "again", "", MB_ICONINFORMATION, 0));
   HWND hwnd = box->hwnd();
   ASSERT_NE(hwnd, nullptr);
+  if (OsGenerationCode() == 9) EXPECT_NE(::GetModuleHandleW(L"dwmapi.dll"), nullptr);  // blur asked for
   ::DestroyWindow(hwnd);
 
   RunExitStep();
