@@ -45,10 +45,9 @@ std::unique_ptr<SkinnedMessageBox> g_processBox;
 SkinnedMessageBox::SkinnedMessageBox() = default;
 
 SkinnedMessageBox::~SkinnedMessageBox() {
-  if (hwnd_ && ::IsWindow(hwnd_)) {
-    ::RemovePropW(hwnd_, kBoxProperty);
-    ::DestroyWindow(hwnd_);
-  }
+  // A box still open goes through its own WM_DESTROY (off the themed list) while
+  // this object is still whole; WM_NCDESTROY then unhooks it.
+  if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
 }
 
 void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::string_view title,

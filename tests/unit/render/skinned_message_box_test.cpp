@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "frame_recorder.h"
@@ -217,6 +218,36 @@ TEST_F(MessageBoxTest, DropInLandsOnTheTaskbarCorner) {
   ASSERT_EQ(presents.size(), 1u);
   EXPECT_EQ(presents[0].destination.x, first.x);
   EXPECT_EQ(presents[0].destination.y, first.y + H);
+  ::DestroyWindow(box.hwnd());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MessageBoxTest, DestroyingTheObjectClosesItsBoxCleanly) {
+  auto other = std::make_unique<SkinnedMessageBox>();
+  other->ShowMessageBox(owner, true, "t", "m", MB_ICONQUESTION, 0);
+  HWND hwnd = other->hwnd();
+  ASSERT_NE(hwnd, nullptr);
+  other.reset();
+  EXPECT_FALSE(::IsWindow(hwnd));
+  const auto& themed = ThemedWindows();
+  EXPECT_EQ(std::find(themed.begin(), themed.end(), hwnd), themed.end());
+}
+
+TEST_F(MessageBoxTest, ANewBoxStartsWithNoButtonHot) {
+  Show();
+  HWND hwnd = box.hwnd();
+  ::SendMessageW(hwnd, WM_NCHITTEST, 0, Screen(W - 30, 15));  // the close button is hot
+  ::DestroyWindow(hwnd);
+  Show();
+  EXPECT_EQ(box.buttons().hotButton, kNoButton);
+  EXPECT_EQ(box.buttons().buttonState, kButtonIdle);
+  recorder.frames.clear();
+  // Hovering the close button again fades it in: nothing stale is left from the last box.
+  ::SendMessageW(box.hwnd(), WM_NCHITTEST, 0, Screen(W - 30, 15));
+  EXPECT_EQ(recorder.Of(EffectKind::Present).size(), 5u);
   ::DestroyWindow(box.hwnd());
 }
 
