@@ -153,11 +153,16 @@ ByteBuffer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
   if (!::HttpSendRequestA(request.get(), kHeaders, static_cast<DWORD>(std::strlen(kHeaders)), nullptr, 0))
     return body;
 
+  const DWORD sent = ::GetTickCount();
   size_t piece = ReadPieceSize(ContentLength(request.get()));
   ByteBuffer buffer(piece);
-  while (body.size() < limits.maxBytes) {
+  while (body.size() < limits.maxBytes && ::GetTickCount() - sent < limits.bodyDeadlineMs) {
+    // Wait (at most the receive time-out) for some bytes, then take only those, so
+    // no read blocks for more than one time-out however slowly the bytes come.
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(request.get(), &available, 0, 0) || available == 0) break;
     // Never read past the limit: a hostile server cannot make us hold more.
-    DWORD want = static_cast<DWORD>(std::min(piece, limits.maxBytes - body.size()));
+    DWORD want = static_cast<DWORD>(std::min({piece, limits.maxBytes - body.size(), size_t{available}}));
     DWORD got = 0;
     if (!::InternetReadFile(request.get(), buffer.data(), want, &got) || got == 0) break;
     body.insert(body.end(), buffer.begin(), buffer.begin() + got);

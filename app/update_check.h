@@ -22,6 +22,9 @@ struct HttpLimits {
   DWORD connectTimeoutMs = 5000;
   DWORD receiveTimeoutMs = 5000;  // also used for sending the request
   size_t maxBytes = 64 * 1024;
+  // The body is read only while this much time has not passed since the request
+  // went out: a server trickling bytes cannot hold the caller for long either.
+  DWORD bodyDeadlineMs = 10000;
 };
 
 // The body of an HTTP GET, as far as it could be read within the limits; empty when

@@ -70,6 +70,10 @@ void LocalHttpServer::Serve() {
       std::vector<char> chunk(8192, 'x');
       while (!stop_ && ::send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0) {
       }
+    } else if (mode_ == Mode::Trickle) {
+      std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n";
+      ::send(client, head.data(), static_cast<int>(head.size()), 0);
+      while (!stop_ && ::send(client, "V", 1, 0) > 0) ::Sleep(200);
     } else {
       // Silent: hold the connection open until the client gives up or we stop.
       while (!stop_) {

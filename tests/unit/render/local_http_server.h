@@ -14,6 +14,7 @@ class LocalHttpServer {
     Answer,   // sends `response` and closes
     Silent,   // accepts, reads the request, never answers
     Endless,  // sends a header without length, then bytes until the client goes away
+    Trickle,  // announces a long body, then sends one byte every 200 ms
   };
 
   LocalHttpServer(Mode mode, std::string response = {});

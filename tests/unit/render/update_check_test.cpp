@@ -84,6 +84,18 @@ TEST(HttpGetWhole, ASilentServerGivesNothingOnceTheTimeOutPasses) {
   EXPECT_TRUE(HttpGetWhole(server.base() + "/zelk.txt", quick).empty());
 }
 
+TEST(HttpGetWhole, ATricklingServerIsLeftAtTheDeadlineWithWhatCameSoFar) {
+  LocalHttpServer server(LocalHttpServer::Mode::Trickle);
+  HttpLimits quick;
+  quick.receiveTimeoutMs = 1000;
+  quick.bodyDeadlineMs = 1500;
+  ByteBuffer body = HttpGetWhole(server.base() + "/zelk.txt", quick);
+  // About 1.5 s of one byte per 200 ms; far from the 100000 announced.
+  EXPECT_GT(body.size(), 0u);
+  EXPECT_LT(body.size(), 40u);
+  EXPECT_EQ(std::string(body.begin(), body.end()), std::string(body.size(), 'V'));
+}
+
 TEST(HttpGetWhole, UnreachableOrUnsplittableAddressesGiveNothing) {
   int closedPort;
   {
