@@ -4,10 +4,12 @@
 It serves the version file (/zelk.txt) with whatever bytes it is given and answers
 every other path (the update page /?post=111 among them) with a short page, logging
 each request line. In "silent" mode it accepts connections, reads the request and
-never answers, as a hung server would.
+never answers, as a hung server would; in "trickle" mode it announces a long version
+file and sends it one byte every half second, as a hostile one might.
 
     update_server.py --port 18614 --version V1.1
     update_server.py --port 18614 --silent
+    update_server.py --port 18614 --trickle
 
 From a test:
     with UpdateServer(port, b"V1.1") as server: ...; server.requests
@@ -21,10 +23,11 @@ VERSION_PATH = "/zelk.txt"
 
 
 class UpdateServer:
-    def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1"):
+    def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1", trickle=False):
         self.host, self.port = host, port
         self.version = version
         self.silent = silent
+        self.trickle = trickle
         self.requests = []  # request lines, in order
         self._lock = threading.Lock()
         self._stop = threading.Event()
@@ -103,6 +106,15 @@ class UpdateServer:
                     except OSError:
                         return
                 return
+            if self.trickle:
+                try:
+                    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n")
+                    while not self._stop.is_set():
+                        conn.sendall(b"V")
+                        time.sleep(0.5)
+                except OSError:
+                    pass
+                return
             path = line.split(" ")[1] if line.count(" ") >= 2 else "/"
             body = self.version if path == VERSION_PATH else b"<html><body>update page</body></html>"
             head = (f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: {len(body)}\r\n"
@@ -118,10 +130,12 @@ def main():
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--version", default="V1.0", help="body of the version file (\\r\\n allowed)")
     parser.add_argument("--silent", action="store_true", help="accept and never answer")
+    parser.add_argument("--trickle", action="store_true", help="send the version file a byte at a time")
     args = parser.parse_args()
     version = args.version.encode("latin-1").decode("unicode_escape").encode("latin-1")
-    with UpdateServer(args.port, version, args.silent) as server:
-        print(f"serving on http://127.0.0.1:{args.port} ({'silent' if args.silent else version!r})", flush=True)
+    mode = "silent" if args.silent else "trickle" if args.trickle else repr(version)
+    with UpdateServer(args.port, version, args.silent, trickle=args.trickle) as server:
+        print(f"serving on http://127.0.0.1:{args.port} ({mode})", flush=True)
         shown = 0
         try:
             while True:

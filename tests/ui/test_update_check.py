@@ -83,3 +83,16 @@ def test_a_silent_server_does_not_hold_start_up(program, update_server):
     assert program.text("服务器版本") == ""
     assert not program.dialogs()
     program.ping()
+
+
+def test_a_trickling_server_does_not_hold_start_up(program, update_server):
+    server = update_server(trickle=True)
+    began = time.monotonic()
+    program.start(timeout_ms=60000)
+    took = time.monotonic() - began
+    print(f"start-up against a trickling server took {took:.1f} s")
+    # The body deadline is 10 s: the program goes on with the few bytes that came.
+    assert took < 25
+    assert server.paths() == ["/zelk.txt"]
+    assert set(program.text("服务器版本")) <= {"V"}
+    program.ping()

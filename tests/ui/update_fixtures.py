@@ -26,15 +26,16 @@ def update_server_port():
 
 @pytest.fixture
 def update_server():
-    """update_server(b"V1.1") or update_server(silent=True): serves until the test ends."""
+    """update_server(b"V1.1"), update_server(silent=True) or update_server(trickle=True):
+    serves until the test ends."""
     servers = []
     port = update_server_port()
 
-    def start(version=b"V1.0", silent=False):
+    def start(version=b"V1.0", silent=False, trickle=False):
         server = None
         for _ in range(50):  # the previous test's socket may linger a moment
             try:
-                server = UpdateServer(port, version, silent).start()
+                server = UpdateServer(port, version, silent, trickle=trickle).start()
                 break
             except OSError:
                 time.sleep(0.1)
