@@ -14,9 +14,10 @@ struct InternetConnection::Pending {
 namespace {
 
 // An operation that Stop abandoned still completes inside WinINet later and writes
-// into its Pending block; such blocks are kept for the rest of the process.
+// into its Pending block; such blocks are kept for the rest of the process, past the
+// static destructors too (WinINet's threads may still complete them during exit).
 std::mutex g_abandonedMutex;
-std::vector<std::shared_ptr<void>> g_abandoned;
+auto* const g_abandoned = new std::vector<std::shared_ptr<void>>();
 
 void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD) {
   if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0) return;
@@ -46,7 +47,7 @@ InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>
 InternetConnection::~InternetConnection() {
   if (inFlight_) {
     std::lock_guard<std::mutex> lock(g_abandonedMutex);
-    g_abandoned.push_back(pending_);
+    g_abandoned->push_back(pending_);
   } else {
     // Nothing is in flight: no callback can come after the handles are closed.
     if (request_) ::InternetSetStatusCallbackA(request_.get(), nullptr);

@@ -10,7 +10,7 @@ namespace {
 constexpr UINT kRunStepMessage = WM_APP + 1;    // wParam: step, lParam: session
 constexpr UINT kReportMessage = WM_APP + 2;     // lParam: owned copy of the session pointer
 constexpr UINT_PTR kReportTimer = 1;
-constexpr DWORD kMinReportInterval = 16;        // ms between two paints of the progress
+constexpr DWORD kMinReportInterval = 50;        // ms between two paints of the progress (20 a second)
 
 HWND g_bridge = nullptr;
 DWORD g_lastShown = 0;

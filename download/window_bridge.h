@@ -16,7 +16,7 @@ void CreateWindowBridge();
 bool RunOnWindowThread(const std::shared_ptr<DownloadSession>& session, const std::function<void()>& step);
 
 // Download thread: the session has a new report; the window thread shows the latest
-// one soon, at most about 60 times a second.
+// one soon, at most about 20 times a second.
 void NotifyReport(const std::shared_ptr<DownloadSession>& session);
 
 // Window thread: the session gives the window back. A report still waiting is shown

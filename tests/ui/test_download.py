@@ -138,6 +138,7 @@ RESUME_CASES = [
     "wrongrange",  # 206 from byte 0: asked again without a range
     "barerange",   # 206 without Content-Range: asked again without a range
     "refuse416",   # 416 without a size: asked again without a range
+    "redirect",    # 302 to the honest server: WinINet follows it
 ]
 
 
