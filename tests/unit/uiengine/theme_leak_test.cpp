@@ -31,8 +31,12 @@ TEST_F(ThemeLeaks, ComposeAndCacheCyclesKeepMemoryFlat) {
   auto cycle = [&](int i) {
     // Alternately compose anew (no cache) and reload from the cache.
     Theme().settingsWritingEnabled = true;
-    if (i % 2 == 0) testpics::RemoveTree(CachePathsFor(appData_.path(), PictureKey(picture)).engineFolder);
+    if (i % 2 == 0) {
+      target.Release();  // a background read from the cache keeps its file open
+      testpics::RemoveTree(CachePathsFor(appData_.path(), PictureKey(picture)).engineFolder);
+    }
     ComposeBackgroundForScreen(target, picture, true, screen);
+    EXPECT_EQ(i % 2 == 1, target.RawFormat() == gdip::kFormatJpeg) << "cycle " << i;
     AverageColour(picture);
   };
   for (int i = 0; i < 6; ++i) cycle(i);  // warm-up: caches of GDI+, the heap and the file system
