@@ -119,3 +119,10 @@ def test_a_click_on_the_body_leaves_the_box_open_and_one_box_at_a_time(program, 
     assert program.wait_until(lambda: not skinned_boxes(program), timeout=10)
     program.select_menu("在线更新")
     assert wait_for_box(program)
+
+
+def test_escape_closes_the_box_as_the_system_box_does(program, update_server, display):
+    show_box(program, update_server)
+    xdotool(display, "key", "Escape")
+    assert program.wait_until(lambda: not skinned_boxes(program), timeout=10)
+    program.ping()

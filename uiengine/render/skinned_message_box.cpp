@@ -135,6 +135,15 @@ LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
       }
       break;
+    case WM_KEYDOWN:
+      // As with the system's message box: Enter, Space and Esc answer it too.
+      if (wParam == VK_RETURN || wParam == VK_SPACE || wParam == VK_ESCAPE) {
+        buttons_.buttonState = kButtonIdle;
+        ZoomOutClose();
+        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       ReleaseWindow();
       break;

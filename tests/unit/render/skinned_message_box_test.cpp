@@ -252,3 +252,25 @@ TEST_F(MessageBoxTest, ANewBoxStartsWithNoButtonHot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MessageBoxTest, EnterSpaceAndEscCloseTheBoxLikeItsButtons) {
+  for (WPARAM key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+    Show();
+    HWND hwnd = box.hwnd();
+    recorder.frames.clear();
+    EXPECT_EQ(::SendMessageW(hwnd, WM_KEYDOWN, key, 0), 0);
+    EXPECT_EQ(recorder.Of(EffectKind::ZoomOut).size(), 16u) << key;
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(hwnd)) << key;
+  }
+  // Other keys do nothing.
+  Show();
+  ::SendMessageW(box.hwnd(), WM_KEYDOWN, 'A', 0);
+  PumpMessages();
+  EXPECT_NE(box.hwnd(), nullptr);
+  ::DestroyWindow(box.hwnd());
+}
+
+}  // namespace
