@@ -32,7 +32,10 @@ int RegisterHostWindowClass() {
 
 LRESULT CALLBACK ControlHost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   dispatch::DispatchEvent(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) g_mainHostWindow.compare_exchange_strong(hwnd, nullptr);
+  if (message == WM_NCDESTROY) {
+    HWND expected = hwnd;  // compare_exchange rewrites its first argument on a mismatch
+    g_mainHostWindow.compare_exchange_strong(expected, nullptr);
+  }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -50,6 +50,13 @@ TEST(HostWindowClass, OneMainWindowAtATime) {
   UniqueWindow main(first.Create("main", 50, 50, nullptr, nullptr, WS_OVERLAPPEDWINDOW, true));
   ASSERT_TRUE(main.valid());
   EXPECT_EQ(reinterpret_cast<HWND>(-1), second.Create("again", 50, 50, nullptr, nullptr, 0, true));
+  {
+    HostWindow ordinary;
+    UniqueWindow gone(ordinary.Create("ordinary", 50, 50, nullptr, nullptr, 0));
+    ASSERT_TRUE(gone.valid());
+  }
+  EXPECT_EQ(reinterpret_cast<HWND>(-1), second.Create("again", 50, 50, nullptr, nullptr, 0, true))
+      << "another window going away leaves the main window's role alone";
   main.reset();
   UniqueWindow next(second.Create("again", 50, 50, nullptr, nullptr, 0, true));
   EXPECT_TRUE(next.valid()) << "the first main window is gone";
