@@ -126,3 +126,23 @@ def test_escape_closes_the_box_as_the_system_box_does(program, update_server, di
     xdotool(display, "key", "Escape")
     assert program.wait_until(lambda: not skinned_boxes(program), timeout=10)
     program.ping()
+
+
+def test_the_body_drags_the_box_and_its_buttons_go_with_it(program, update_server, display):
+    box = show_box(program, update_server)
+    x, y = box["rect"][:2]
+    xdotool(display, "mousemove", x + 150, y + 120)
+    time.sleep(0.3)
+    xdotool(display, "mousedown", 1)
+    time.sleep(0.2)
+    for i in range(1, 11):
+        xdotool(display, "mousemove", x + 150 + 10 * i, y + 120 + 5 * i)
+        time.sleep(0.05)
+    xdotool(display, "mouseup", 1)
+    time.sleep(0.5)
+    moved = skinned_boxes(program)[0]["rect"]
+    assert moved[:2] == [x + 100, y + 50]
+    xdotool(display, "mousemove", moved[0] + OK_CENTRE[0], moved[1] + OK_CENTRE[1])
+    time.sleep(0.4)
+    xdotool(display, "click", 1)
+    assert program.wait_until(lambda: not skinned_boxes(program), timeout=10)
