@@ -244,6 +244,31 @@ TEST_F(HostDispatch, ControlEventsStartTheirHandler) {
   EXPECT_EQ(edit, fired[1].control);
 }
 
+TEST_F(HostDispatch, ComboBoxSelectionCountsOnlyWhileItsListIsShown) {
+  HWND combo = Child(L"COMBOBOX", CBS_DROPDOWNLIST, 11);
+  ::SetWindowPos(combo, nullptr, 0, 0, 100, 120, SWP_NOMOVE | SWP_NOZORDER);
+  ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"一"));
+  HWND list = Child(L"LISTBOX", LBS_NOTIFY, 12);
+  RegisterControlHandler(reinterpret_cast<UINT_PTR>(combo), kKindComboBox, 0, Recorder<12>);
+  RegisterControlHandler(reinterpret_cast<UINT_PTR>(list), kKindListBox, kEventListDblClk, Recorder<13>);
+  const WPARAM selEndOk = MAKEWPARAM(11, CBN_SELENDOK);
+
+  ::SendMessageW(window_.get(), WM_COMMAND, selEndOk, reinterpret_cast<LPARAM>(combo));
+  ::SendMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(12, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_TRUE(WaitFor(0).empty()) << "list closed; a selection change is not a double click";
+
+  ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_EQ(TRUE, ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  ::SendMessageW(window_.get(), WM_COMMAND, selEndOk, reinterpret_cast<LPARAM>(combo));
+  ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  ::SendMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(12, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+  auto fired = WaitFor(2);
+  ASSERT_EQ(2u, fired.size());
+  EXPECT_EQ(12, fired[0].handler);
+  EXPECT_EQ(combo, fired[0].control);
+  EXPECT_EQ(13, fired[1].handler);
+}
+
 TEST_F(HostDispatch, NotificationsMatchTheirCodeAndEvent) {
   HWND list = Child(WC_LISTVIEWW, 0, 9);
   RegisterControlHandler(reinterpret_cast<UINT_PTR>(list), kKindListView, kEventDblClk, Recorder<3>);
@@ -316,7 +341,7 @@ TEST_F(HostDispatch, ScrollBarStepsAreClampedAndPublished) {
 
   // No record for line-right: the position stays and nothing starts.
   ::SendMessageW(window_.get(), WM_HSCROLL, SB_LINERIGHT, reinterpret_cast<LPARAM>(bar));
-  EXPECT_EQ(3u, WaitFor(4).size());
+  EXPECT_EQ(3u, WaitFor(3).size());
   EXPECT_EQ(3, ::SendMessageW(bar, SBM_GETPOS, 0, 0));
 }
 
