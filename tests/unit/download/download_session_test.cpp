@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "download_session.h"
+
+namespace {
+
+std::wstring TempFilePath() {
+  wchar_t folder[MAX_PATH], path[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, folder);
+  ::GetTempFileNameW(folder, L"dls", 0, path);
+  return path;
+}
+
+UniqueFile OpenForWriting(const std::wstring& path) {
+  return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool CanOpenExclusively(const std::wstring& path) {
+  return UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).valid();
+}
+
+}  // namespace
+
+TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
+  const std::wstring path = TempFilePath();
+  DownloadSession session({});
+  ASSERT_TRUE(session.AdoptFile(OpenForWriting(path)));
+  EXPECT_EQ(session.Write("abc", 3), DownloadSession::WriteResult::Written);
+  EXPECT_FALSE(CanOpenExclusively(path));
+
+  session.Stop();
+  EXPECT_TRUE(session.stopped());
+  EXPECT_EQ(::WaitForSingleObject(session.stopEvent(), 0), WAIT_OBJECT_0);
+  EXPECT_TRUE(CanOpenExclusively(path));  // closed by Stop
+  EXPECT_EQ(session.Write("def", 3), DownloadSession::WriteResult::Stopped);
+
+  // A file opened after Stop is closed at once, not kept.
+  EXPECT_FALSE(session.AdoptFile(OpenForWriting(path + L".2")));
+  EXPECT_TRUE(CanOpenExclusively(path + L".2"));
+
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, 3u);  // the bytes written before Stop stay
+  EXPECT_EQ(session.ShowMessageUnlessStopped("never shown"), 0);
+  ::DeleteFileW(path.c_str());
+  ::DeleteFileW((path + L".2").c_str());
+}
+
+TEST(DownloadSession, ReportsAreCoalescedUntilTheWindowTakesTheLatest) {
+  DownloadSession session({});
+  EXPECT_TRUE(session.PublishReport({100, 10, 10, 10}));   // the window thread must be told
+  EXPECT_FALSE(session.PublishReport({100, 20, 20, 20}));  // already told: only kept
+  EXPECT_FALSE(session.PublishReport({100, 30, 30, 30}));
+  auto latest = session.TakeReport();
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->done, 30);
+  EXPECT_FALSE(session.TakeReport());
+  EXPECT_TRUE(session.PublishReport({100, 40, 40, 40}));  // told again after it took one
+}
