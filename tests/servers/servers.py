@@ -144,6 +144,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(code, f"<html><body>error {code}</body></html>".encode())
         if kind == "empty":
             return self._send(200, b"")
+        if kind == "silent":  # reads the request and never answers it
+            owner.unstall.wait(120)
+            self.close_connection = True
+            return
         if data is None:
             return self._send(404, b"<html>not found</html>")
         if kind == "file":

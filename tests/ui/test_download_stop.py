@@ -116,6 +116,18 @@ def test_stop_on_a_silent_server_is_at_once_and_silent(app, hostile, nginx, www,
     assert sha256_of(drive.folder / "s.bin") == sha256_of(www / "mid.bin")
 
 
+def test_stop_while_the_server_has_not_answered_yet(app, hostile, drive):
+    start_download(app, hostile.url("silent"), "t", "w", ".bin")
+    assert app.wait_until(lambda: any(r["path"].startswith("/silent") for r in hostile.requests), timeout=10)
+    time.sleep(0.5)
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    hostile.unstall.set()  # the answer never comes; the connection ends
+    time.sleep(1.5)
+    assert app.dialogs() == [] and app.text("状态") == "就绪"
+    assert list(drive.folder.iterdir()) == []
+
+
 def test_stop_while_the_resume_question_is_open(app, nginx, drive):
     partial = drive.folder / "q.bin.tmp"
     partial.write_bytes(b"12345")
