@@ -1,5 +1,5 @@
-"""What the update-check and message-box UI tests share: the local update server
-the build points at, and a stand-in browser that records the pages it is asked to open."""
+"""Shared by the update-check and message-box UI tests (no tests of its own): the local
+update server the build points at, and a stand-in browser that records the pages it is asked to open."""
 import re
 import subprocess
 import sys
