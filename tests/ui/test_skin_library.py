@@ -16,6 +16,8 @@ BUILT_LIBRARY = BUILD / "skin" / "SkinH_EL.dll"
 RECORDING_LIBRARY = BUILD / "tests" / "unit" / "skin" / "recording" / "SkinH_EL.dll"
 SKIN_10 = BUILD / "resources" / "skin10.she"
 DOCS = REPO / "docs"
+# LANSHI_UPDATE_DOCS=1 also refreshes the README's pictures under docs/.
+UPDATE_DOCS = os.environ.get("LANSHI_UPDATE_DOCS") == "1"
 PBM_SETPOS = 0x0402
 FILE_ATTRIBUTE_HIDDEN = 0x2
 
@@ -74,7 +76,8 @@ def test_first_start_writes_the_built_library_hidden_and_wears_skin_10(app, prog
 
     show_progress(app, 6000)
     client, window = client_image(app, screenshot, "skin10")
-    window.save(DOCS / "main-window-skin10.png")
+    if UPDATE_DOCS:
+        window.save(DOCS / "main-window-skin10.png")
     colours = skin_colours(SKIN_10)
     rows = client.height
     # The window background is the skin's gradient, also inside the transparent
@@ -96,7 +99,8 @@ def test_without_a_skin_the_window_keeps_the_system_look(program, program_dir, s
     app = program.start()
     show_progress(app, 6000)
     client, window = client_image(app, screenshot, "unskinned")
-    window.save(DOCS / "main-window-unskinned.png")
+    if UPDATE_DOCS:
+        window.save(DOCS / "main-window-unskinned.png")
     background = client.getpixel((440, 150))
     assert background[0] == background[1] == background[2]  # the system's grey face colour
     assert client.getpixel((300, 150)) == background

@@ -191,6 +191,8 @@ TEST_F(ComThread, ShortcutReplacesAnExistingFileAndAddsLnk) {
   EXPECT_FALSE(Exists(folder / "无扩展名"));
 
   EXPECT_FALSE(CreateShortcutFile(folder / "no such folder\\x.lnk", folder / "new.exe"));
+  // The link file is not held open: it can be deleted at once.
+  EXPECT_TRUE(::DeleteFileW(Widen(link).c_str())) << ::GetLastError();
 }
 
 TEST(SkinLibraryFile, WrittenOnceHiddenAndWhole) {
