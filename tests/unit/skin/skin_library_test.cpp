@@ -192,6 +192,9 @@ TEST_F(SkinLibrary, SkinsExistingWindowsAndTheirControls) {
   EXPECT_EQ(answer.mode, TRANSPARENT);
   EXPECT_EQ(answer.text, p.windowText);
   EXPECT_NE(answer.brush, ::GetSysColorBrush(COLOR_BTNFACE));
+  // ... and the label's own painting lines up with the window background behind it.
+  EXPECT_EQ(PrintedClientAt(::GetDlgItem(hwnd, kLabelId), 70, 15), ErasedBackgroundAt(hwnd, 5 + 70, 5 + 15));
+  EXPECT_NE(ErasedBackgroundAt(hwnd, 5 + 70, 5 + 15), ErasedBackgroundAt(hwnd, 5 + 70, 5 + 200));
   answer = AskColours(hwnd, WM_CTLCOLORSTATIC, ::GetDlgItem(hwnd, kOwnLabelId));
   EXPECT_EQ(answer.brush, ::GetStockObject(NULL_BRUSH));
 
@@ -242,6 +245,28 @@ TEST_F(SkinLibrary, SkinsWindowsCreatedLaterButLeavesTheEnginesAlone) {
   UniqueWindow engine = MakeWindow(L"MyWindow");
   EXPECT_EQ(ButtonType(::GetDlgItem(engine.get(), kButtonId)), static_cast<DWORD>(BS_PUSHBUTTON));
   EXPECT_EQ(ErasedBackgroundAt(engine.get(), 0, 0), kClassBackground);
+}
+
+TEST_F(SkinLibrary, MessageBoxesKeepTheSystemLook) {
+  ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
+  DWORD okType = 0xFFFF;
+  bool found = false;
+  // The box is modal on this (hooked) thread; another thread looks at it and closes it.
+  std::thread inspector([&] {
+    for (int i = 0; i < 200 && !found; ++i) {
+      HWND box = ::FindWindowW(L"#32770", L"skin test box");
+      if (box) {
+        found = true;
+        okType = ButtonType(::GetDlgItem(box, IDOK));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+      ::Sleep(25);
+    }
+  });
+  ::MessageBoxW(nullptr, L"text", L"skin test box", MB_OK);
+  inspector.join();
+  ASSERT_TRUE(found);
+  EXPECT_NE(okType, static_cast<DWORD>(BS_OWNERDRAW));
 }
 
 TEST_F(SkinLibrary, SkinsWindowsOfOtherThreadsOnTheirOwnThread) {
