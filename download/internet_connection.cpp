@@ -1,5 +1,6 @@
 #include "internet_connection.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -8,6 +9,7 @@ struct InternetConnection::Pending {
   DWORD_PTR result = 0;
   DWORD error = 0;
   DWORD got = 0;
+  DWORD received = 0;  // the byte count the last read reported with RESPONSE_RECEIVED
   unsigned char block[kReadBlockSize] = {};
 };
 
@@ -19,13 +21,17 @@ namespace {
 std::mutex g_abandonedMutex;
 auto* const g_abandoned = new std::vector<std::shared_ptr<void>>();
 
-void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD) {
-  if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0) return;
+void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
+  if (context == 0 || !info) return;
   auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
-  auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
-  pending->result = result->dwResult;
-  pending->error = result->dwError;
-  ::SetEvent(pending->completed.get());
+  if (status == INTERNET_STATUS_RESPONSE_RECEIVED && length >= sizeof(DWORD)) {
+    pending->received = *static_cast<const DWORD*>(info);
+  } else if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
+    auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
+    pending->result = result->dwResult;
+    pending->error = result->dwError;
+    ::SetEvent(pending->completed.get());
+  }
 }
 
 }  // namespace
@@ -115,12 +121,19 @@ InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
   // The flag rather than the event: a read that completes at once costs no wait.
   if (stopped_) return Outcome::Stopped;
   pending_->got = 0;
-  if (!::InternetReadFile(request_.get(), pending_->block, kReadBlockSize, &pending_->got)) {
-    if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
-    if (Wait() == Outcome::Stopped) return Outcome::Stopped;
-    if (!pending_->result) return Outcome::Failed;
+  pending_->received = 0;
+  if (::InternetReadFile(request_.get(), pending_->block, kReadBlockSize, &pending_->got)) {
+    got = pending_->got;
+    return Outcome::Done;
   }
-  got = pending_->got;
+  if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
+  if (Wait() == Outcome::Stopped) return Outcome::Stopped;
+  if (!pending_->result) return Outcome::Failed;
+  // Wine's InternetReadFile clears the byte count when it returns "pending", and when
+  // the read completes first, the real count is lost: the block is full but the count
+  // says 0, which would end the body early. The completed read's own notification
+  // carries the count, so a 0 here is taken from it.
+  got = pending_->got != 0 ? pending_->got : std::min<DWORD>(pending_->received, kReadBlockSize);
   return Outcome::Done;
 }
 

@@ -154,15 +154,17 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._honest(data)
         if kind == "redirect":
             return self._send(302, b"", [("Location", f"/file/{name}")])
-        if kind == "chunked":  # no Content-Length: the body in chunks
+        if kind == "chunked":  # no Content-Length: the body in chunks of `step` bytes
+            step, every = int(args.get("step", 7000)), float(args.get("every", -1)) / 1000
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            start = self._range_start() if args.get("ranges") else None
-            body = data[start:] if start else data
-            for i in range(0, len(body), 7000):
-                piece = body[i:i + 7000]
+            for i in range(0, len(data), step):
+                piece = data[i:i + step]
                 self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n")
+                if every >= 0:
+                    self.wfile.flush()
+                    time.sleep(every)
             self.wfile.write(b"0\r\n\r\n")
             return
         if kind == "drop":  # announces the whole body, sends `after` bytes, hangs up
