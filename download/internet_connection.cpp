@@ -34,6 +34,13 @@ void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void*
   }
 }
 
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine() {
+  static const bool wine =
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
 }  // namespace
 
 bool IsHttpAddress(const Text& address) {
@@ -129,11 +136,13 @@ InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
   if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
   if (Wait() == Outcome::Stopped) return Outcome::Stopped;
   if (!pending_->result) return Outcome::Failed;
-  // Wine's InternetReadFile clears the byte count when it returns "pending", and when
-  // the read completes first, the real count is lost: the block is full but the count
-  // says 0, which would end the body early. The completed read's own notification
-  // carries the count, so a 0 here is taken from it.
-  got = pending_->got != 0 ? pending_->got : std::min<DWORD>(pending_->received, kReadBlockSize);
+  got = pending_->got;
+  // Wine's InternetReadFile clears the byte count when it returns "pending"; when the
+  // read completes before that, the real count is lost: the block is filled but the
+  // count says 0, which would end the body early. The completed read's own
+  // RESPONSE_RECEIVED notification carries the count. (Windows fills the count itself,
+  // and there that notification counts network bytes, so it is not used.)
+  if (got == 0 && RunningUnderWine()) got = std::min<DWORD>(pending_->received, kReadBlockSize);
   return Outcome::Done;
 }
 
