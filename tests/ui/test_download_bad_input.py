@@ -59,6 +59,7 @@ LOCAL_CASES = [
     ("two letters", "tt", "keep", ".bin", FILE_ERROR),
     ("question mark in the name", "t", "ke?p", ".bin", FILE_ERROR),
     ("star in the name", "t", "ke*p", ".bin", FILE_ERROR),
+    ("bar, angle and quote in the name", "t", 'k|e<e"p', ".bin", FILE_ERROR),
     ("folder that does not exist", "t", "nofolder\\keep", ".bin", FILE_ERROR),
     ("path longer than MAX_PATH", "t", "k" * 250, ".bin", FILE_ERROR),
 ]
