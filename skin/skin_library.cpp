@@ -39,8 +39,8 @@ extern "C" int __stdcall SkinH_SetAero(int on) {
   return skin::DesktopCompositionEnabled() ? 1 : 0;
 }
 
+// Nothing here takes a lock: DllMain runs under the loader's lock.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) skin::SetLibraryModule(instance);
-  else if (reason == DLL_THREAD_DETACH) skin::ForgetThread(::GetCurrentThreadId());
   return TRUE;
 }

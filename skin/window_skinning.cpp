@@ -25,6 +25,7 @@ std::atomic<bool> g_aero{false};
 std::mutex g_mutex;  // guards the two tables below; never held across window calls
 std::set<HWND> g_frames;
 struct ThreadHooks {
+  ULONGLONG threadCreated = 0;  // tells a thread apart from a later one with the same id
   HHOOK cbt = nullptr;
   HHOOK callWndProc = nullptr;
 };
@@ -429,22 +430,27 @@ void PinLibrary() {
   });
 }
 
+// When the thread began (0 if it cannot be asked): thread ids are reused.
+ULONGLONG ThreadCreationTime(DWORD threadId) {
+  UniqueKernelHandle thread(::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
+  FILETIME created, exited, kernel, user;
+  if (!thread || !::GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 void HookThread(DWORD threadId) {
+  const ULONGLONG created = ThreadCreationTime(threadId);
   {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_hookedThreads.count(threadId)) return;
-    g_hookedThreads[threadId] = ThreadHooks{};
+    auto it = g_hookedThreads.find(threadId);
+    if (it != g_hookedThreads.end() && it->second.threadCreated == created) return;
+    g_hookedThreads[threadId] = ThreadHooks{created};
   }
-  ThreadHooks hooks;
+  ThreadHooks hooks{created};
   hooks.cbt = ::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId);
   hooks.callWndProc = ::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId);
   std::lock_guard<std::mutex> lock(g_mutex);
   g_hookedThreads[threadId] = hooks;
-}
-
-void ForgetThread(DWORD threadId) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_hookedThreads.erase(threadId);
 }
 
 void SkinExistingWindows() {

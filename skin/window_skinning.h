@@ -12,11 +12,9 @@ void SetLibraryModule(HINSTANCE module);
 // hooks point into it.
 void PinLibrary();
 
-// Watches the thread for new windows (idempotent).
+// Watches the thread for new windows (once per thread; a hooked thread's
+// hooks end with it).
 void HookThread(DWORD threadId);
-
-// Forgets a thread that ended (its hooks went with it).
-void ForgetThread(DWORD threadId);
 
 // Takes over the process's existing top-level windows that a skin applies to
 // (on their own threads) and their controls.
