@@ -41,21 +41,21 @@ Colour* ColourField(Palette& p, uint16_t tag) {
   return nullptr;
 }
 
-struct MetricSpec {
+struct MetricRule {
   uint16_t tag;
   int Palette::*field;
   int minimum;
   int maximum;
   int fallback;
 };
-constexpr MetricSpec kMetrics[] = {
+constexpr MetricRule kMetrics[] = {
     {kTagButtonRadius, &Palette::buttonRadius, 0, 16, 4},
     {kTagProgressRadius, &Palette::progressRadius, 0, 16, 3},
     {kTagEditBorderWidth, &Palette::editBorderWidth, 1, 2, 1},
 };
 
-const MetricSpec* FindMetric(uint16_t tag) {
-  for (const MetricSpec& m : kMetrics)
+const MetricRule* FindMetric(uint16_t tag) {
+  for (const MetricRule& m : kMetrics)
     if (m.tag == tag) return &m;
   return nullptr;
 }
@@ -103,7 +103,7 @@ ParseResult ParseSkin(const unsigned char* data, size_t length) {
   if (Crc32(body, bodySize) != ReadU32(data + 12)) return Fail(ParseError::kBadChecksum);
 
   Palette palette = {};
-  for (const MetricSpec& m : kMetrics) palette.*m.field = m.fallback;
+  for (const MetricRule& m : kMetrics) palette.*m.field = m.fallback;
   bool seenColour[kColourCount] = {};
   bool seenMetric[sizeof(kMetrics) / sizeof(kMetrics[0])] = {};
   bool seenName = false;
@@ -134,7 +134,7 @@ ParseResult ParseSkin(const unsigned char* data, size_t length) {
       const uint32_t colour = ReadU32(value);
       if (colour > 0x00FFFFFFu) return Fail(ParseError::kBadValue);
       *field = colour;
-    } else if (const MetricSpec* metric = FindMetric(tag)) {
+    } else if (const MetricRule* metric = FindMetric(tag)) {
       if (size != 4) return Fail(ParseError::kBadRecord);
       const size_t index = static_cast<size_t>(metric - kMetrics);
       if (seenMetric[index]) return Fail(ParseError::kDuplicateRecord);
