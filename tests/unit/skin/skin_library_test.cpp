@@ -205,6 +205,27 @@ TEST_F(SkinLibrary, SkinsExistingWindowsAndTheirControls) {
   EXPECT_EQ(PrintedClientAt(progress, 180, 15), p.progressTrack);
 }
 
+TEST_F(SkinLibrary, PushButtonsShowTheirState) {
+  UniqueWindow window = MakeWindow();
+  HWND button = ::GetDlgItem(window.get(), kButtonId);
+  ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
+  const skin::Palette p = PaletteOf(10);
+  auto faceIs = [&](skin::ButtonState state) {
+    const skin::ButtonLook& look = p.button[state];
+    return Near(PrintedClientAt(button, 40, 3), skin::GradientColour(look.faceTop, look.faceBottom, 3, 39), 8);
+  };
+  EXPECT_TRUE(faceIs(skin::kButtonNormal));
+  ::SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_TRUE(faceIs(skin::kButtonHot));
+  ::SendMessageW(button, BM_SETSTATE, TRUE, 0);
+  EXPECT_TRUE(faceIs(skin::kButtonPressed));
+  ::SendMessageW(button, BM_SETSTATE, FALSE, 0);
+  ::SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(faceIs(skin::kButtonNormal));
+  ::EnableWindow(button, FALSE);
+  EXPECT_TRUE(faceIs(skin::kButtonDisabled));
+}
+
 TEST_F(SkinLibrary, NoSkinOrABadOneGivesTheDefaultLookBack) {
   UniqueWindow window = MakeWindow();
   HWND hwnd = window.get();
