@@ -106,9 +106,12 @@ def test_without_a_skin_the_window_keeps_the_system_look(program, program_dir, s
     assert client.getpixel((300, 150)) == background
 
 
-def test_a_library_already_there_is_used_and_left_untouched(program, program_dir):
+@pytest.mark.parametrize("hidden", [False, True])
+def test_a_library_already_there_is_used_and_left_untouched(program, program_dir, hidden):
     library = program_dir / "SkinH_EL.dll"
     shutil.copy2(RECORDING_LIBRARY, library)
+    if hidden:
+        os.setxattr(library, "user.DOSATTRIB", b"0x2")
     before = library.read_bytes()
     program.start()
     program.ping()
@@ -119,7 +122,7 @@ def test_a_library_already_there_is_used_and_left_untouched(program, program_dir
         "SkinH_SetAero 1",
     ]
     assert library.read_bytes() == before
-    assert dos_attributes(library) & FILE_ATTRIBUTE_HIDDEN == 0
+    assert dos_attributes(library) == (FILE_ATTRIBUTE_HIDDEN if hidden else 0)
 
 
 @pytest.mark.parametrize("present", ["folder", "not a library"])
