@@ -14,19 +14,13 @@
 #include "process_message_box.h"
 #include "show_message.h"
 #include "unique_handle.h"
+#include "unique_internet.h"
 
 #ifndef LANSHI_UPDATE_SERVER
 #define LANSHI_UPDATE_SERVER "http://update.lanshi-soft.com"
 #endif
 
 namespace {
-
-struct InternetHandleTraits {
-  using Type = HINTERNET;
-  static constexpr Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::InternetCloseHandle(h); }
-};
-using UniqueInternet = UniqueHandle<InternetHandleTraits>;
 
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr char kVersionFile[] = "/zelk.txt";

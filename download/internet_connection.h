@@ -12,12 +12,7 @@
 #include <optional>
 
 #include "text.h"
-#include "unique_handle.h"
-
-namespace handle_closers {
-struct CloseInternet { void operator()(HINTERNET h) const noexcept { ::InternetCloseHandle(h); } };
-}  // namespace handle_closers
-using UniqueInternet = UniqueHandle<NullHandleTraits<HINTERNET, handle_closers::CloseInternet>>;
+#include "unique_internet.h"
 
 constexpr DWORD kReadBlockSize = 10240;
 
