@@ -1,10 +1,15 @@
 """Fixtures shared by the UI tests: one Wine prefix, one private display and one
 driver per test session; a fresh program folder and a running program per test."""
 import re
+import sys
+from pathlib import Path
 
 import pytest
 
 from lanshi_ui import SCREENSHOTS, Driver, Program, VirtualDisplay, wine_env
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
+from download_rig import Drive  # noqa: E402
 
 
 @pytest.fixture(scope="session")
@@ -55,3 +60,11 @@ def screenshot(display, request):
         safe = re.sub(r"[^A-Za-z0-9_.-]+", "_", f"{request.node.name}-{name}")
         return display.screenshot(SCREENSHOTS / f"{safe}.png")
     return take
+
+
+@pytest.fixture
+def drive(tmp_path):
+    """Drive T: of the prefix, pointing at a fresh temporary folder."""
+    d = Drive("t", tmp_path / "drive_t")
+    yield d
+    d.remove()

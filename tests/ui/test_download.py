@@ -1,14 +1,13 @@
 """The Download command from the outside: type the four inputs, press 下载, answer the
 message boxes, and compare the file that arrives with the one the server holds."""
 import sys
-import time
 from pathlib import Path
 
 import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
-from download_rig import (IDNO, IDOK, IDYES, Drive, answer_and_wait_idle, inputs_enabled,  # noqa: E402
-                          start_download, wait_idle, wait_message)
+from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
+                          start_download, wait_message)
 from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
 
 SIZES = {"one-block.bin": 1536, "mid.bin": 300_000, "big.bin": 3_000_000, "pieces.bin": 12_000_000}
@@ -34,13 +33,6 @@ def hostile(www):
     server = HostileServer(www)
     yield server
     server.stop()
-
-
-@pytest.fixture
-def drive(tmp_path):
-    d = Drive("t", tmp_path / "drive_t")
-    yield d
-    d.remove()
 
 
 def test_fresh_download_publishes_the_file_and_says_where(app, nginx, www, drive, screenshot):

@@ -7,7 +7,7 @@ from pathlib import Path
 import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
-from download_rig import (IDYES, Drive, answer_and_wait_idle, inputs_enabled, start_download,  # noqa: E402
+from download_rig import (IDYES, answer_and_wait_idle, inputs_enabled, start_download,  # noqa: E402
                           wait_idle, wait_message)
 from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
 
@@ -33,13 +33,6 @@ def hostile(www):
     server = HostileServer(www)
     yield server
     server.stop()
-
-
-@pytest.fixture
-def drive(tmp_path):
-    d = Drive("t", tmp_path / "drive_t")
-    yield d
-    d.remove()
 
 
 PROGRESS = re.compile(
