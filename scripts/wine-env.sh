@@ -41,6 +41,10 @@ with open(sys.argv[1], "w", encoding="utf-16") as f:
     f.write(text.replace("\n", "\r\n"))
 PY
   wine regedit /S "$reg" >/dev/null 2>&1
+  # Wine draws caption buttons with Marlett; Debian ships it apart from Wine's own search path.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   wineserver -w
   touch "$WINEPREFIX/.lanshi-ready"
 }
