@@ -89,6 +89,10 @@ RegistryValuePath ShellFolderValuePath(std::string_view name) {
   return {full.substr(0, cut), full.substr(cut + 1)};
 }
 
+Text ReadUserShellFolder(std::string_view name) {
+  return ReadShellFolderValue(HKEY_CURRENT_USER, ShellFolderValuePath(name));
+}
+
 Text ResolveFolder(std::string_view name) {
   FolderLookup lookup = ClassifyFolderName(name);
   switch (lookup.source) {
@@ -102,7 +106,7 @@ Text ResolveFolder(std::string_view name) {
     case FolderSource::MachineShellFolders:
       return ReadShellFolderValue(HKEY_LOCAL_MACHINE, ShellFolderValuePath(name));
     case FolderSource::UserShellFolders:
-      return ReadShellFolderValue(HKEY_CURRENT_USER, ShellFolderValuePath(name));
+      return ReadUserShellFolder(name);
   }
   return Text();
 }

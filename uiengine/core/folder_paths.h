@@ -29,6 +29,11 @@ struct RegistryValuePath {
 };
 RegistryValuePath ShellFolderValuePath(std::string_view name);
 
+// The named value of HKEY_CURRENT_USER's "Shell Folders" key: REG_SZ as stored,
+// REG_EXPAND_SZ expanded, and the empty text for any other type, a missing value
+// or a key that cannot be opened.
+Text ReadUserShellFolder(std::string_view name);
+
 // The path of a named folder without trailing backslash, or the empty text when
 // nothing is found. Environment names read the process environment; "System32" is
 // ComSpec up to its last backslash; other names read the "Shell Folders" values
