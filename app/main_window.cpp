@@ -105,12 +105,10 @@ void OnCommand(WPARAM wParam, LPARAM lParam) {
     else if (id == ids::按钮_停止) OnStopClicked();
     return;
   }
-  // Menus: Windows passes the low 16 bits of the item's identifier, Wine all 32.
-  if (HIWORD(wParam) != 0) return;
-  switch (LOWORD(wParam)) {
-    case LOWORD(ids::创建桌面图标): OnCreateShortcutSelected(); break;
-    case LOWORD(ids::删除桌面图标): OnDeleteShortcutSelected(); break;
-    case LOWORD(ids::在线更新): OnOnlineUpdateSelected(); break;
+  switch (MenuItemOfCommand(wParam, lParam)) {
+    case ids::创建桌面图标: OnCreateShortcutSelected(); break;
+    case ids::删除桌面图标: OnDeleteShortcutSelected(); break;
+    case ids::在线更新: OnOnlineUpdateSelected(); break;
     default: break;
   }
 }

@@ -62,3 +62,13 @@ constexpr std::array<MenuItemSpec, 3> kMenuItems = {{
 }};
 
 const ComponentSpec* FindComponentSpec(ComponentId id);
+
+// The menu item a WM_COMMAND chooses, or 0. Menus and accelerators send lParam 0;
+// Windows documents only the low word of wParam (an accelerator sets the high word to
+// 1) and Wine passes a menu item's whole 32-bit identifier, so only the low word counts.
+constexpr ComponentId MenuItemOfCommand(uintptr_t wParam, intptr_t lParam) {
+  if (lParam != 0) return 0;
+  for (const MenuItemSpec& item : kMenuItems)
+    if ((item.id & 0xFFFF) == (wParam & 0xFFFF)) return item.id;
+  return 0;
+}
