@@ -4,10 +4,10 @@
 set -euo pipefail
 
 PACKAGES=(
-  g++-mingw-w64-i686 cmake make ninja-build
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix cmake make ninja-build
   wine wine32:i386 wine64
   xvfb xauth x11-utils xdotool xcompmgr imagemagick
-  fonts-wqy-microhei fonts-wine locales
+  fonts-wqy-microhei fonts-wqy-zenhei fonts-arphic-uming fonts-wine locales
   googletest
   nginx-light
   python3 python3-pytest python3-pil

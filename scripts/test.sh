@@ -11,6 +11,15 @@ export LANSHI_BUILD_DIR="${LANSHI_BUILD_DIR:-$ROOT/build-test}"
 export LANSHI_TEST_UPDATE_PORT="${LANSHI_TEST_UPDATE_PORT:-28731}"
 bash scripts/build.sh "$LANSHI_BUILD_DIR" -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" || exit 1
 
+# Where the tests run a 64-bit build (this machine runs no 32-bit code), the 32-bit
+# program is still built, so that what ships always compiles and links.
+source scripts/arch.sh
+if [ "$LANSHI_ARCH" != i686 ]; then
+  echo "test: this machine runs no 32-bit programs; testing the $LANSHI_ARCH build, building the i686 program too"
+  LANSHI_ARCH=i686 bash scripts/build.sh "$LANSHI_BUILD_DIR-i686" -DLANSHI_BUILD_TESTS=OFF \
+    -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" || exit 1
+fi
+
 export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"
 source scripts/wine-env.sh
 lanshi_make_prefix

@@ -3,7 +3,16 @@
 #   LANSHI_WINEPREFIX  prefix to use (default: <repo>/build/wineprefix)
 _lanshi_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${LANSHI_WINEPREFIX:-$_lanshi_root/build/wineprefix}"
-export WINEARCH=win32
+source "$_lanshi_root/scripts/arch.sh"
+if [ "$LANSHI_ARCH" = x86_64 ]; then
+  # No 32-bit programs on this machine: the 64-bit build runs under 64-bit Wine,
+  # reached under the usual names "wine" and "wineserver".
+  export WINEARCH=win64
+  export PATH="$_lanshi_root/scripts/wine64:$PATH"
+  export WINELOADER=/usr/lib/wine/wine64
+else
+  export WINEARCH=win32
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Code page 936 inside Wine: the program's texts are GBK.

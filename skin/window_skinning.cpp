@@ -60,15 +60,28 @@ struct ControlState {
 LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
+// The 64-bit MinGW import library lacks GetWindowSubclass; comctl32 exports it by
+// name (and as ordinal 411), so it is looked up once.
+BOOL SubclassData(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* ref) {
+  using Fn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+  static const Fn fn = [] {
+    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    FARPROC p = comctl ? ::GetProcAddress(comctl, "GetWindowSubclass") : nullptr;
+    if (!p && comctl) p = ::GetProcAddress(comctl, MAKEINTRESOURCEA(411));
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(p));
+  }();
+  return fn ? fn(hwnd, proc, id, ref) : FALSE;
+}
+
 FrameState* FrameStateOf(HWND frame) {
   DWORD_PTR ref = 0;
-  if (!frame || !::GetWindowSubclass(frame, FrameProc, kFrameSubclass, &ref)) return nullptr;
+  if (!frame || !SubclassData(frame, FrameProc, kFrameSubclass, &ref)) return nullptr;
   return reinterpret_cast<FrameState*>(ref);
 }
 
 ControlState* ControlStateOf(HWND control) {
   DWORD_PTR ref = 0;
-  if (!control || !::GetWindowSubclass(control, ControlProc, kControlSubclass, &ref)) return nullptr;
+  if (!control || !SubclassData(control, ControlProc, kControlSubclass, &ref)) return nullptr;
   return reinterpret_cast<ControlState*>(ref);
 }
 

@@ -10,7 +10,14 @@ namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
 
-std::string DescribeMenu(HMENU menu) {
+std::string RectJson(const RECT& r) {
+  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +
+         std::to_string(r.bottom - r.top) + "]";
+}
+
+// owner: the window whose menu bar this is, or null for a drop-down. An item's rect
+// (screen coordinates) is known for the bar, and for a drop-down while it is open.
+std::string DescribeMenu(HMENU menu, HWND owner) {
   std::string out = "[";
   int count = ::GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
@@ -25,7 +32,9 @@ std::string DescribeMenu(HMENU menu) {
     out += "{\"id\":" + std::to_string(static_cast<unsigned long>(info.wID)) +
            ",\"text\":" + JsonString(text) + ",\"state\":" + std::to_string(info.fState) +
            ",\"type\":" + std::to_string(info.fType);
-    if (info.hSubMenu) out += ",\"items\":" + DescribeMenu(info.hSubMenu);
+    RECT rect = {};
+    if (::GetMenuItemRect(owner, menu, static_cast<UINT>(i), &rect)) out += ",\"rect\":" + RectJson(rect);
+    if (info.hSubMenu) out += ",\"items\":" + DescribeMenu(info.hSubMenu, nullptr);
     out += "}";
   }
   return out + "]";
@@ -44,7 +53,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeMenu(void*) {
   }
   HWND hwnd = *reinterpret_cast<HWND*>(block);
   HMENU menu = ::GetMenu(hwnd);
-  std::string json = menu ? DescribeMenu(menu) : "null";
+  std::string json = menu ? DescribeMenu(menu, hwnd) : "null";
   if (json.size() + 1 > kBlockSize - 8) json = "\"too long\"";
   memcpy(block + 8, json.c_str(), json.size() + 1);
   ::UnmapViewOfFile(block);

@@ -3,6 +3,7 @@
 // and answers each with one line of JSON.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <iostream>
@@ -115,8 +116,12 @@ std::string CmdWindow(const Args& a) {
   RECT r, c;
   ::GetWindowRect(h, &r);
   ::GetClientRect(h, &c);
+  POINT origin = {0, 0};
+  ::ClientToScreen(h, &origin);
   return "{\"title\":" + JsonString(TextOf(h)) + ",\"class\":" + JsonString(ClassOf(h)) + ",\"rect\":" + RectJson(r) +
-         ",\"client\":" + RectJson(c) + ",\"style\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE))) +
+         ",\"client\":" + RectJson(c) +
+         ",\"client_origin\":[" + std::to_string(origin.x) + "," + std::to_string(origin.y) + "]" +
+         ",\"menu_height\":" + std::to_string(::GetSystemMetrics(SM_CYMENU)) + ",\"style\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE))) +
          ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE))) +
          ",\"visible\":" + Bool(::IsWindowVisible(h)) + ",\"enabled\":" + Bool(::IsWindowEnabled(h)) +
          ",\"pid\":" + std::to_string(PidOf(h)) + ",\"screen\":[" + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) +
@@ -148,6 +153,27 @@ std::string CmdControls(const Args& a) {
     first = false;
   }
   return out + "]}";
+}
+
+// xwindow <hwnd>: the X11 window behind a top-level window, so that real input
+// can be delivered to it through the display (Wine keeps the id in a property).
+std::string CmdXWindow(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  HWND h = ToHwnd(a[1]);
+  if (!::IsWindow(h)) return Error("no window");
+  auto x = reinterpret_cast<uintptr_t>(::GetPropW(h, L"__wine_x11_whole_window"));
+  if (!x) return Error("no X window");
+  return "{\"xid\":" + std::to_string(static_cast<unsigned long long>(x)) + "}";
+}
+
+// focus <hwnd>: the window Windows considers focused in the thread of hwnd.
+std::string CmdFocus(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  GUITHREADINFO info = {sizeof(info)};
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(ToHwnd(a[1]), nullptr), &info)) return Error("no thread");
+  return "{\"focus\":" + Hex(reinterpret_cast<uintptr_t>(info.hwndFocus)) +
+         ",\"active\":" + Hex(reinterpret_cast<uintptr_t>(info.hwndActive)) +
+         ",\"menu_mode\":" + Bool(info.flags & GUI_INMENUMODE) + "}";
 }
 
 std::string CmdSetText(const Args& a) {
@@ -240,8 +266,11 @@ std::string CmdDialogs(const Args& a) {
       std::wstring cls = ClassOf(c);
       if (_wcsicmp(cls.c_str(), L"Static") == 0 && !TextOf(c).empty()) message = TextOf(c);
       if (_wcsicmp(cls.c_str(), L"Button") == 0 && ::IsWindowVisible(c)) {
+        RECT br;
+        ::GetWindowRect(c, &br);
         buttons += std::string(buttons.empty() ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(c)) +
-                   ",\"id\":" + std::to_string(::GetDlgCtrlID(c)) + ",\"text\":" + JsonString(TextOf(c)) + "}";
+                   ",\"id\":" + std::to_string(::GetDlgCtrlID(c)) + ",\"text\":" + JsonString(TextOf(c)) +
+                   ",\"rect\":" + RectJson(br) + "}";
       }
     }
     RECT r;
@@ -321,6 +350,16 @@ std::string CmdResources(const Args& a) {
   return "{\"icon129\":" + Bool(icon) + ",\"manifest\":" + Bool(manifest) + ",\"version\":\"" + version + "\"}";
 }
 
+uintptr_t RemoteModuleBase(DWORD pid, const std::wstring& path) {
+  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid));
+  if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+  MODULEENTRY32W entry = {sizeof(entry)};
+  for (BOOL more = ::Module32FirstW(snapshot.get(), &entry); more; more = ::Module32NextW(snapshot.get(), &entry))
+    if (_wcsicmp(entry.szModule, name.c_str()) == 0) return reinterpret_cast<uintptr_t>(entry.modBaseAddr);
+  return 0;
+}
+
 // menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
 std::string CmdMenu(const Args& a) {
   if (a.size() < 3) return Error("usage");
@@ -362,11 +401,13 @@ std::string CmdMenu(const Args& a) {
     return code;
   };
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  DWORD remoteModule = runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "LoadLibraryW")), remotePath);
-  if (!remoteModule) return Error("probe not loaded in target");
+  if (!runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "LoadLibraryW")), remotePath))
+    return Error("probe not loaded in target");
+  // A thread's exit code holds only 32 bits of the module's address: find it by name.
+  uintptr_t remoteModule = RemoteModuleBase(PidOf(hwnd), probePath);
+  if (!remoteModule) return Error("probe not found in target");
   runRemote(reinterpret_cast<void*>(remoteModule + offset), nullptr);
-  runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "FreeLibrary")),
-            reinterpret_cast<void*>(static_cast<uintptr_t>(remoteModule)));
+  runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "FreeLibrary")), reinterpret_cast<void*>(remoteModule));
   return std::string("{\"menu\":") + (block[8] ? block + 8 : "null") + "}";
 }
 
@@ -396,6 +437,8 @@ std::string Dispatch(const Args& a) {
     if (c == L"window") return CmdWindow(a);
     if (c == L"controls") return CmdControls(a);
     if (c == L"settext") return CmdSetText(a);
+    if (c == L"xwindow") return CmdXWindow(a);
+    if (c == L"focus") return CmdFocus(a);
     if (c == L"type") return CmdType(a);
     if (c == L"click") return CmdClick(a);
     if (c == L"command") return CmdCommand(a);

@@ -41,14 +41,14 @@ def win_path(path):
 
 
 def wine_env():
-    """Environment for Wine: private prefix (created on first use), code page 936."""
+    """Environment for Wine as scripts/wine-env.sh sets it up (private prefix, created
+    on first use; code page 936; 64-bit Wine where the machine runs no 32-bit code)."""
     prefix = Path(os.environ.get("LANSHI_WINEPREFIX", BUILD / "wineprefix")).resolve()
     env = os.environ.copy()
     env["LANSHI_WINEPREFIX"] = str(prefix)
-    subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix'], env=env,
-                   check=True)
-    env.update(WINEPREFIX=str(prefix), WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-               LANG="zh_CN.UTF-8")
+    dump = subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix && env -0'],
+                          env=env, check=True, stdout=subprocess.PIPE).stdout
+    env = dict(item.split("=", 1) for item in dump.decode("utf-8", "replace").split("\0") if "=" in item)
     env.pop("LC_ALL", None)
     return env
 

@@ -26,8 +26,15 @@ void OverrideOsGenerationCode(int code) { g_override = code; }
 
 int OsGenerationCode() {
   if (g_override >= 0) return g_override;
+#ifdef _WIN64
+  // 64-bit PEB: OSMajorVersion at 0x118, OSMinorVersion at 0x11C, OSPlatformId at 0x124.
+  const auto* peb = reinterpret_cast<const unsigned char*>(__readgsqword(0x60));
+  auto field = [peb](unsigned offset) { return *reinterpret_cast<const DWORD*>(peb + offset); };
+  return OsGenerationCodeFor(field(0x124), field(0x118), field(0x11C));
+#else
   // 32-bit PEB: OSMajorVersion at 0xA4, OSMinorVersion at 0xA8, OSPlatformId at 0xB0.
-  auto* peb = reinterpret_cast<const unsigned char*>(__readfsdword(0x30));
+  const auto* peb = reinterpret_cast<const unsigned char*>(__readfsdword(0x30));
   auto field = [peb](unsigned offset) { return *reinterpret_cast<const DWORD*>(peb + offset); };
   return OsGenerationCodeFor(field(0xB0), field(0xA4), field(0xA8));
+#endif
 }
