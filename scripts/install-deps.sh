@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix cmake make ninja-build
   wine wine32:i386 wine64
-  xvfb xauth x11-utils xdotool xcompmgr imagemagick
+  xvfb xauth x11-utils xdotool xclip xcompmgr imagemagick
   fonts-wqy-microhei fonts-wqy-zenhei fonts-arphic-uming fonts-wine locales
   googletest
   nginx-light

@@ -18,29 +18,38 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Code page 936 inside Wine: the program's texts are GBK.
 export LANG=zh_CN.UTF-8
 
+# Bumped whenever the settings below change, so that existing prefixes take them.
+_lanshi_prefix_version="settings-2"
+
 lanshi_prefix_ready() {
-  [ -f "$WINEPREFIX/.lanshi-ready" ]
+  [ "$(cat "$WINEPREFIX/.lanshi-ready" 2>/dev/null)" = "$_lanshi_prefix_version" ]
 }
 
 lanshi_make_prefix() {
   lanshi_prefix_ready && return 0
-  echo "wine-env: creating Wine prefix at $WINEPREFIX" >&2
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
-  # Font replacements so the families the program asks for resolve to an installed CJK font,
-  # and unmanaged windows (no 2 s stall on hiding windows without a window manager).
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-env: creating Wine prefix at $WINEPREFIX" >&2
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  # Font replacements, chosen to look and measure as a Chinese Windows does: its
+  # 宋体 (SimSun, also the dialog font) is a Song face with 12-pixel lines at 9 pt,
+  # AR PL UMing is the Song/Ming face Debian packages; 微软雅黑 is a Hei face, as
+  # is WenQuanYi Micro Hei. Unmanaged windows: no 2 s stall on hiding windows
+  # without a window manager.
   local reg="$WINEPREFIX/lanshi.reg"
   /usr/bin/python3 - "$reg" <<'PY'
 import sys
 text = """Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
-"宋体"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei"
+"宋体"="AR PL UMing CN"
+"SimSun"="AR PL UMing CN"
+"新宋体"="AR PL UMing CN"
+"NSimSun"="AR PL UMing CN"
 "微软雅黑"="WenQuanYi Micro Hei"
 "Microsoft YaHei"="WenQuanYi Micro Hei"
-"NSimSun"="WenQuanYi Micro Hei"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Managed"="N"
@@ -55,5 +64,5 @@ PY
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
   wineserver -w
-  touch "$WINEPREFIX/.lanshi-ready"
+  echo "$_lanshi_prefix_version" > "$WINEPREFIX/.lanshi-ready"
 }

@@ -101,6 +101,18 @@ def _escape(field):
     return field.replace("\\", "\\\\").replace("\n", "\\n").replace("\r", "\\r").replace("\t", "\\t")
 
 
+def _runs(text):
+    """Splits text into runs of (typed on the keyboard?, run): printable ASCII is."""
+    runs = []
+    for ch in text:
+        keyboard = " " <= ch <= "~"
+        if runs and runs[-1][0] == keyboard:
+            runs[-1][1] += ch
+        else:
+            runs.append([keyboard, ch])
+    return [(k, r) for k, r in runs]
+
+
 class DriverError(RuntimeError):
     pass
 
@@ -207,11 +219,91 @@ class Program:
     def text(self, name):
         return self.control(name)["text"]
 
-    def type(self, name, text):
-        self.driver.must("type", self.control(name)["hwnd"], text)
+    # --- real input through the display -------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.driver.env, check=True, timeout=30)
+
+    def settle(self):
+        """Lets the window thread take in what the display delivered (X events reach it
+        with its next message check, a ping is one)."""
+        time.sleep(0.05)
+        self.driver.call("ping", self.hwnd, 5000)
+
+    def focus_window(self, hwnd):
+        """Gives a top-level window the keyboard focus, as a window manager does when a
+        person clicks it (there is none on the test display, and X focus does not follow
+        a window opened by another thread)."""
+        xid = self.driver.must("xwindow", hwnd)["xid"]
+        self.xdotool("windowfocus", xid)
+        time.sleep(0.05)
+
+    def client_point(self, x, y, hwnd=None):
+        """Screen position of a point of the window's client area."""
+        origin = self.driver.must("window", hwnd or self.hwnd)["client_origin"]
+        return origin[0] + x, origin[1] + y
+
+    def control_centre(self, name):
+        c = self.control(name)
+        if not c["visible"]:
+            raise DriverError(f"{name} is hidden")
+        x, y, w, h = c["rect"]
+        return self.client_point(x + w // 2, y + h // 2)
+
+    def click_at(self, x, y, button=1):
+        # (mousemove --sync waits for the pointer to move, for ever when it is there already)
+        self.xdotool("mousemove", x, y)
+        time.sleep(0.03)
+        self.xdotool("click", button)
 
     def click(self, name):
-        self.driver.must("click", self.control(name)["hwnd"])
+        """Clicks a control with the mouse. A disabled control takes the click and does nothing."""
+        self.click_at(*self.control_centre(name))
+        self.settle()
+
+    def press(self, *keys, hwnd=None):
+        """Key presses (xdotool key names: Tab, Return, space, F10, ctrl+v...) to the
+        main window, or to the top-level window hwnd."""
+        self.focus_window(hwnd or self.hwnd)
+        self.xdotool("key", "--delay", 30, *keys)
+        self.settle()
+
+    def type_keys(self, text):
+        """Types text into whatever has the focus. Characters on the keyboard are typed
+        key by key. Chinese is pasted with Ctrl+V from the clipboard, as a person who
+        writes it with an input method elsewhere does: there is no input method on the
+        test display, and xdotool's trick of remapping a spare key for each character
+        loses characters under Wine when the mapping changes back before Wine reads it."""
+        for keyboard, run in _runs(text):
+            if keyboard:
+                self.xdotool("type", "--delay", 15, "--", run)
+            else:
+                self.paste(run)
+        self.settle()
+
+    def paste(self, text):
+        """Puts text on the clipboard and presses Ctrl+V."""
+        subprocess.run(["xclip", "-selection", "clipboard", "-in"], input=text.encode("utf-8"), env=self.driver.env, stderr=subprocess.DEVNULL,
+                       check=True)
+        self.xdotool("key", "ctrl+v")
+        time.sleep(0.05)
+
+    def type(self, name, text):
+        """Clicks into an edit box, clears it with the keyboard and types text."""
+        c = self.control(name)
+        if not c["enabled"]:
+            raise DriverError(f"{name} is disabled")
+        self.click(name)
+        self.focus_window(self.hwnd)
+        self.xdotool("key", "--delay", 20, "End", "shift+Home", "BackSpace")
+        self.type_keys(text)
+
+    def focused_id(self):
+        """Identifier of the control that has the keyboard focus, or None."""
+        focus = self.driver.must("focus", self.hwnd)["focus"]
+        for c in self.controls():
+            if c["hwnd"] == focus:
+                return c["id"]
+        return None
 
     def progress(self):
         return self.driver.must("progress", self.control("进度条1")["hwnd"])
@@ -231,12 +323,43 @@ class Program:
     def menu_texts(self):
         return [i["text"] for i in self.menu()]
 
-    def select_menu(self, name):
-        """Chooses a menu item as a person would: only an item the menu shows."""
-        item_id = IDS[name]
-        if not any((i["id"] & 0xFFFF) == (item_id & 0xFFFF) for i in self.menu()):
+    def menu_bar_entry(self):
+        bar = self.driver.must("menu", self.hwnd, win_path(MENU_PROBE))["menu"] or []
+        for entry in bar:
+            if entry["text"] == "菜单":
+                return entry
+        raise DriverError("no 菜单 on the menu bar")
+
+    def open_menus(self):
+        """The drop-down menus the program shows (class #32768), as top-level windows."""
+        return self.driver.must("toplevel", self.pid, "#32768")["windows"]
+
+    def select_menu(self, name, by="mouse"):
+        """Chooses a menu item as a person would: the mouse opens 菜单 and clicks the
+        item, or the keyboard walks to it (F10, Down to open, Down to the item, Return).
+        Only an item the menu shows can be chosen."""
+        entry = self.menu_bar_entry()
+        shown = entry.get("items", [])
+        low = IDS[name] & 0xFFFF
+        index = next((i for i, item in enumerate(shown) if (item["id"] & 0xFFFF) == low), None)
+        if index is None:
             raise DriverError(f"menu item {name} is not shown")
-        self.driver.must("command", self.hwnd, item_id)
+        if by == "mouse":
+            x, y, w, h = entry["rect"]
+            self.click_at(x + w // 2, y + h // 2)
+            popup = self.wait_until(lambda: self.open_menus(), timeout=10)
+            if not popup:
+                raise DriverError("菜单 did not open")
+            px, py, pw, ph = popup[0]["rect"]
+            # The items share the drop-down's height evenly (all are one line of text).
+            self.click_at(px + pw // 2, py + int(ph * (index + 0.5) / len(shown)))
+        elif by == "keys":
+            keys = ["F10", "Down"] + ["Down"] * index + ["Return"]
+            self.press(*keys)
+        else:
+            raise ValueError(by)
+        self.wait_until(lambda: not self.open_menus(), timeout=10)
+        self.settle()
 
     # --- message boxes -------------------------------------------------------
     def dialogs(self):
@@ -251,8 +374,31 @@ class Program:
             time.sleep(0.1)
         raise DriverError(f"no message box{' ' + title if title else ''} within {timeout} s")
 
-    def answer(self, dialog, button_id=IDOK):
-        self.driver.must("answer", dialog["hwnd"], button_id)
+    def answer(self, dialog, button_id=IDOK, by="mouse"):
+        """Answers a system message box: clicks the button, or with by="keys" moves the
+        focus to it with Tab and presses Space; by="Return"/"Escape" presses that key."""
+        if by == "mouse":
+            button = next((b for b in dialog["buttons"] if b["id"] == button_id), None)
+            if button is None:
+                raise DriverError(f"no button {button_id} in {dialog['title']}")
+            x, y, w, h = button["rect"]
+            self.click_at(x + w // 2, y + h // 2)
+        elif by == "keys":
+            self.focus_window(dialog["hwnd"])
+            for _ in range(len(dialog["buttons"]) + 1):
+                if self.driver.must("focus", dialog["hwnd"])["focus"] in [
+                        b["hwnd"] for b in dialog["buttons"] if b["id"] == button_id]:
+                    break
+                self.xdotool("key", "Tab")
+                time.sleep(0.05)
+            else:
+                raise DriverError(f"Tab did not reach button {button_id}")
+            self.xdotool("key", "space")
+        elif by in ("Return", "Escape"):
+            self.focus_window(dialog["hwnd"])
+            self.xdotool("key", by)
+        else:
+            raise ValueError(by)
         end = time.time() + 10
         while time.time() < end and any(d["hwnd"] == dialog["hwnd"] for d in self.dialogs()):
             time.sleep(0.05)

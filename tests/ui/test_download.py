@@ -1,13 +1,15 @@
 """The Download command from the outside: type the four inputs, press 下载, answer the
 message boxes, and compare the file that arrives with the one the server holds."""
 import sys
+import time
 from pathlib import Path
 
 import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
-                          start_download, wait_message)
+                          start_download, wait_idle, wait_message)
+from lanshi_ui import IDS  # noqa: E402
 from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
 
 SIZES = {"one-block.bin": 1536, "mid.bin": 300_000, "big.bin": 3_000_000, "pieces.bin": 12_000_000}
@@ -173,6 +175,76 @@ def test_resume_of_a_complete_partial_file_publishes_it(app, nginx, www, drive):
 def test_answer_no_starts_from_byte_zero(app, nginx, www, drive):
     (drive.folder / "n.bin.tmp").write_bytes(b"x" * 5000)
     start_download(app, nginx.url("mid.bin"), "t", "n", ".bin")
-    app.answer(wait_message(app), IDNO)
-    answer_and_wait_idle(app, wait_message(app))
+    # Answered from the keyboard: Tab to 否, Space; the notice then with Return.
+    app.answer(wait_message(app), IDNO, by="keys")
+    app.answer(wait_message(app), by="Return")
+    wait_idle(app)
     assert sha256_of(drive.folder / "n.bin") == sha256_of(www / "mid.bin")
+
+
+def test_a_download_with_the_keyboard_alone(app, nginx, www, drive):
+    """Tab walks the inputs in the window's order; each box takes what is typed while it
+    has the focus; Space on 下载 starts the download and Return answers its notice."""
+    typed = {"编辑框_地址": nginx.url("mid.bin"), "格式": ".bin", "名字": "键盘", "硬盘": "t"}
+    app.press("Tab")
+    for _ in range(12):
+        focused = app.focused_id()
+        name = next((n for n in typed if IDS[n] == focused), None)
+        if name:
+            app.type_keys(typed.pop(name))
+        if focused == IDS["按钮_下载"] and not typed:
+            break
+        app.press("Tab")
+    assert not typed, f"Tab never reached {list(typed)}"
+    app.press("space")
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    app.answer(box, by="Return")
+    wait_idle(app)
+    assert sha256_of(drive.folder / "键盘.bin") == sha256_of(www / "mid.bin")
+
+
+def test_return_on_the_focused_download_button_starts_it(app, nginx, www, drive):
+    app.type("硬盘", "t")
+    app.type("名字", "enter")
+    app.type("格式", ".bin")
+    app.type("编辑框_地址", nginx.url("one-block.bin"))
+    for _ in range(12):
+        if app.focused_id() == IDS["按钮_下载"]:
+            break
+        app.press("Tab")
+    app.press("Return")
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "enter.bin") == sha256_of(www / "one-block.bin")
+
+
+def _text_rows(image, rect, is_ink):
+    """Bands of consecutive pixel rows inside rect that hold ink: (first row, last row)."""
+    x, y, w, h = rect
+    rows = [r for r in range(y, y + h) if any(is_ink(image.getpixel((c, r))) for c in range(x, x + w))]
+    bands = []
+    for r in rows:
+        if bands and r == bands[-1][1] + 1:
+            bands[-1][1] = r
+        else:
+            bands.append([r, r])
+    return bands
+
+
+def test_a_running_download_shows_all_six_status_lines(app, hostile, drive, screenshot):
+    from PIL import Image
+    start_download(app, hostile.url("trickle", "big.bin", step=16384, every=100), "t", "six", ".bin")
+    assert app.wait_until(lambda: app.text("状态").count("\r\n") == 5, timeout=20), app.text("状态")
+    time.sleep(0.6)
+    shot = Image.open(screenshot("six-lines")).convert("RGB")
+    x, y, w, h = app.control("状态")["rect"]
+    left, top = app.client_point(x, y)
+    bands = _text_rows(shot, (left, top, w, h), lambda p: p[0] > 160 and p[0] - p[1] > 70 and p[0] - p[2] > 70)
+    heights = sorted(b - a + 1 for a, b in bands)
+    # Six whole lines of red text, the last one not cut by the label's bottom edge.
+    assert len(bands) == 6, bands
+    assert bands[-1][1] < top + h - 1 and bands[-1][1] - bands[-1][0] + 1 >= heights[len(heights) // 2] - 2, bands
+    app.click("按钮_停止")
+    wait_idle(app)

@@ -86,6 +86,7 @@ def _pixels(display, screenshot, app, name):
 
 def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot):
     long_status = "第一行文字 " * 12 + "\r\n第二行\r\n第三行\r\n第四行"
+    # The status is the program's to write, never a person's: the test sets it to see how it is painted.
     app.driver.must("settext", app.control("状态")["hwnd"], long_status)
     app.wait_until(lambda: app.text("状态") == long_status, 5)
     shot, ox, oy = _pixels(display, screenshot, app, "status")

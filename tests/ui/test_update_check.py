@@ -48,8 +48,9 @@ def test_newer_version_asks_and_yes_opens_the_update_page(program, update_server
 
 def test_no_leaves_the_browser_alone(program, update_server, browser):
     start_with(program, update_server, b"V1.1")
-    program.select_menu("在线更新")
-    program.answer(program.wait_dialog(title="有更新"), IDNO)
+    # The keyboard route: F10, Down to the item, Return; then Tab to 否 and Space.
+    program.select_menu("在线更新", by="keys")
+    program.answer(program.wait_dialog(title="有更新"), IDNO, by="keys")
     time.sleep(2)
     assert browser() == []
     assert not program.dialogs()
