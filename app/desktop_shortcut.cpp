@@ -1,13 +1,13 @@
-#include "desktop_shortcut.h"
+#include "app/desktop_shortcut.h"
 
 #include <windows.h>
 #include <objidl.h>
 #include <shlobj.h>
 
 
-#include "codepage.h"
-#include "folder_paths.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "uiengine/core/folder_paths.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // The named value of HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders:
 // REG_SZ as stored, REG_EXPAND_SZ with its environment variables expanded, and

@@ -1,14 +1,14 @@
-#include "engine_startup.h"
+#include "app/engine_startup.h"
 
 #include <windows.h>
 
-#include "gdip_api.h"
-#include "event_dispatch.h"
-#include "host_window.h"
-#include "process_message_box.h"
-#include "process_state.h"
-#include "resource_ids.h"
-#include "theme_state.h"
+#include "base/process_state.h"
+#include "gdiplus/gdip_api.h"
+#include "resources/resource_ids.h"
+#include "uiengine/core/event_dispatch.h"
+#include "uiengine/core/host_window.h"
+#include "uiengine/core/theme_state.h"
+#include "uiengine/render/process_message_box.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <commctrl.h>
 
 #include <mutex>
 #include <vector>
 
-#include "codepage.h"
-#include "components.h"
-#include "event_handlers.h"
-#include "main_window_layout.h"
-#include "unique_handle.h"
+#include "app/components.h"
+#include "app/event_handlers.h"
+#include "app/main_window_layout.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
 
 namespace {
 

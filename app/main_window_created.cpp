@@ -1,8 +1,8 @@
-#include "components.h"
-#include "event_handlers.h"
-#include "main_window_layout.h"
-#include "skin_attachment.h"
-#include "update_check.h"
+#include "app/components.h"
+#include "app/event_handlers.h"
+#include "app/main_window_layout.h"
+#include "app/skin_attachment.h"
+#include "app/update_check.h"
 
 // Runs once the window and all its components exist, before the message loop:
 // input is not handled until the server version has been fetched or the fetch failed.

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "components.h"
+#include "app/components.h"
 
 enum class ComponentKind { Label, TransparentLabel, Button, ProgressBar, EditBox };
 

@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include "codepage.h"
-#include "components.h"
-#include "desktop_shortcut.h"
-#include "event_handlers.h"
-#include "process_state.h"
+#include "app/components.h"
+#include "app/desktop_shortcut.h"
+#include "app/event_handlers.h"
+#include "base/codepage.h"
+#include "base/process_state.h"
 
 // Neither command shows a message: whatever happens to the file, the menu
 // switches to offer the other command.

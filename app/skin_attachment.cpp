@@ -1,10 +1,10 @@
-#include "skin_attachment.h"
+#include "app/skin_attachment.h"
 
-#include "embedded_data.h"
-#include "lazy_binding.h"
-#include "resource_ids.h"
-#include "skin_library_file.h"
-#include "text.h"
+#include "app/skin_library_file.h"
+#include "base/embedded_data.h"
+#include "base/lazy_binding.h"
+#include "base/text.h"
+#include "resources/resource_ids.h"
 
 namespace {
 // The skin library's two functions, bound at their first call.

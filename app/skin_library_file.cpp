@@ -1,11 +1,11 @@
-#include "skin_library_file.h"
+#include "app/skin_library_file.h"
 
 #include <windows.h>
 
-#include "codepage.h"
-#include "process_state.h"
-#include "resource_ids.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/process_state.h"
+#include "base/unique_handle.h"
+#include "resources/resource_ids.h"
 
 Text SkinLibraryPath() { return JoinTexts({ProgramFolder(), "\\SkinH_EL.dll"}); }
 

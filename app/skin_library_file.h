@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // Program folder + "\SkinH_EL.dll".
 Text SkinLibraryPath();

@@ -1,4 +1,4 @@
-#include "update_check.h"
+#include "app/update_check.h"
 
 #include <wininet.h>
 #include <shellapi.h>
@@ -7,14 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "codepage.h"
-#include "components.h"
-#include "event_handlers.h"
-#include "main_window.h"
-#include "process_message_box.h"
-#include "show_message.h"
-#include "unique_handle.h"
-#include "unique_internet.h"
+#include "app/components.h"
+#include "app/event_handlers.h"
+#include "app/main_window.h"
+#include "base/codepage.h"
+#include "base/show_message.h"
+#include "base/unique_handle.h"
+#include "uiengine/render/process_message_box.h"
 
 #ifndef LANSHI_UPDATE_SERVER
 #define LANSHI_UPDATE_SERVER "http://update.lanshi-soft.com"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // Base address of the update server ("http://host[:port]", no trailing slash).
 Text UpdateServerBase();

@@ -2,15 +2,15 @@
 // to the published file.
 #include <windows.h>
 
-#include "codepage.h"
-#include "components.h"
-#include "download_job.h"
-#include "download_paths.h"
-#include "event_handlers.h"
-#include "report_progress.h"
-#include "transfer_worker.h"
-#include "unique_handle.h"
-#include "window_bridge.h"
+#include "app/components.h"
+#include "app/event_handlers.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "download/download_job.h"
+#include "download/download_paths.h"
+#include "download/report_progress.h"
+#include "download/transfer_worker.h"
+#include "download/window_bridge.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "download_job.h"
+#include "download/download_job.h"
 
-#include "components.h"
+#include "app/components.h"
 
 namespace {
 constexpr ComponentId kInputs[] = {ids::编辑框_地址, ids::硬盘, ids::名字, ids::格式};

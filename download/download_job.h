@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "download_session.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "download/download_session.h"
 
 struct DownloadJob {
   UniqueKernelHandle thread;

@@ -1,6 +1,6 @@
-#include "download_session.h"
+#include "download/download_session.h"
 
-#include "show_message.h"
+#include "base/show_message.h"
 
 namespace {
 

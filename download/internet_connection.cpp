@@ -1,4 +1,4 @@
-#include "internet_connection.h"
+#include "download/internet_connection.h"
 
 #include <algorithm>
 #include <mutex>

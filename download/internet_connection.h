@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "text.h"
-#include "unique_internet.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
 
 constexpr DWORD kReadBlockSize = 10240;
 

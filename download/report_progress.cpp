@@ -1,8 +1,8 @@
-#include "report_progress.h"
+#include "download/report_progress.h"
 
-#include "components.h"
-#include "download_session.h"
-#include "window_bridge.h"
+#include "app/components.h"
+#include "download/download_session.h"
+#include "download/window_bridge.h"
 
 void ReportProgress(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes) {
   DownloadSession* session = CurrentDownloadSession();

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "progress_text.h"
+#include "download/progress_text.h"
 
 // Download thread, after every block: keeps the report for the window thread.
 void ReportProgress(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);

@@ -1,8 +1,8 @@
 // The Stop button: ends the running download as the user sees it, at once.
-#include "components.h"
-#include "download_job.h"
-#include "event_handlers.h"
-#include "window_bridge.h"
+#include "app/components.h"
+#include "app/event_handlers.h"
+#include "download/download_job.h"
+#include "download/window_bridge.h"
 
 void OnStopClicked() {
   DownloadJob& job = TheDownloadJob();

@@ -1,9 +1,9 @@
-#include "window_bridge.h"
+#include "download/window_bridge.h"
 
-#include "components.h"
-#include "download_job.h"
-#include "main_window.h"
-#include "report_progress.h"
+#include "app/components.h"
+#include "app/main_window.h"
+#include "download/download_job.h"
+#include "download/report_progress.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "download_session.h"
+#include "download/download_session.h"
 
 // Window thread, before the first download starts.
 void CreateWindowBridge();

@@ -1,8 +1,8 @@
-#include "gdip_image.h"
+#include "gdiplus/gdip_image.h"
 
-#include "codepage.h"
-#include "gdip_graphics.h"
-#include "gdip_guid.h"
+#include "base/codepage.h"
+#include "gdiplus/gdip_graphics.h"
+#include "gdiplus/gdip_guid.h"
 
 namespace gdip {
 

@@ -3,11 +3,11 @@
 // so the caller's buffer may be freed right after loading.
 #pragma once
 
-#include "gdip_api.h"
-#include "gdip_codecs.h"
-#include "gdip_memory_stream.h"
-#include "gdip_object.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_codecs.h"
+#include "gdiplus/gdip_memory_stream.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 

@@ -1,10 +1,10 @@
-#include "control_painting.h"
+#include "skin/control_painting.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "skin_rules.h"
+#include "skin/skin_rules.h"
 
 namespace skin {
 namespace {

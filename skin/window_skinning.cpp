@@ -1,4 +1,4 @@
-#include "window_skinning.h"
+#include "skin/window_skinning.h"
 
 #include <commctrl.h>
 
@@ -8,10 +8,10 @@
 #include <set>
 #include <vector>
 
-#include "aero_effect.h"
-#include "control_painting.h"
-#include "skin_rules.h"
-#include "skin_theme.h"
+#include "skin/aero_effect.h"
+#include "skin/control_painting.h"
+#include "skin/skin_rules.h"
+#include "skin/skin_theme.h"
 
 namespace skin {
 namespace {

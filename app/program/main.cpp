@@ -1,9 +1,9 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "engine_startup.h"
-#include "main_window.h"
-#include "process_state.h"
+#include "app/engine_startup.h"
+#include "app/main_window.h"
+#include "base/process_state.h"
 
 namespace {
 

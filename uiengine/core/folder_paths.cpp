@@ -1,11 +1,11 @@
-#include "folder_paths.h"
+#include "uiengine/core/folder_paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "codepage.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "http_answer.h"
-#include "internet_connection.h"
+#include "download/http_answer.h"
+#include "download/internet_connection.h"
 
 namespace {
 

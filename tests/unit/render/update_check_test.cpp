@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/update_check.h"
 #include "local_http_server.h"
-#include "update_check.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "unique_handle.h"
+#include "base/unique_handle.h"
 
 ShortcutFields ReadShortcut(const std::wstring& linkFile) {
   ShortcutFields out;

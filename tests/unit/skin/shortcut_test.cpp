@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "desktop_shortcut.h"
-#include "resource_ids.h"
+#include "app/desktop_shortcut.h"
+#include "app/skin_library_file.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "resources/resource_ids.h"
 #include "shortcut_reader.h"
-#include "skin_library_file.h"
-#include "unique_handle.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "codepage.h"
+#include "base/codepage.h"
 
 #include <windows.h>
 

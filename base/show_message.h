@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 constexpr std::string_view kDefaultCaption = "信息：";
 

@@ -1,4 +1,4 @@
-#include "embedded_data.h"
+#include "base/embedded_data.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "process_state.h"
+#include "base/process_state.h"
 
 #include <windows.h>
 
-#include "codepage.h"
+#include "base/codepage.h"
 
 namespace {
 Text g_programFolder;

@@ -1,8 +1,8 @@
-#include "show_message.h"
+#include "base/show_message.h"
 
 #include <windows.h>
 
-#include "codepage.h"
+#include "base/codepage.h"
 
 int ShowMessage(std::string_view text, unsigned flags, std::string_view caption) {
   if (caption.empty()) caption = kDefaultCaption;

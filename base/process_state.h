@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // Takes the executable's path apart and makes its folder the current directory.
 void InitProcessState();

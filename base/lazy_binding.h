@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // "无法找到指定DLL库文件“<library>”中的输出命令“<function>”"
 Text BindingFailureMessage(std::string_view library, std::string_view function);

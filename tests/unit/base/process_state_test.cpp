@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "lazy_binding.h"
-#include "process_state.h"
+#include "base/lazy_binding.h"
+#include "base/process_state.h"
 
 namespace {
 int g_firstRuns = 0;

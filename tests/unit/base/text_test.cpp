@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "codepage.h"
-#include "text.h"
+#include "base/codepage.h"
+#include "base/text.h"
 
 TEST(TextToNumber, ReadsLeadingNumberAfterNarrowingFullWidthForms) {
   struct Case {

@@ -1,11 +1,11 @@
-#include "lazy_binding.h"
+#include "base/lazy_binding.h"
 
 #include <map>
 #include <string>
 
-#include "codepage.h"
-#include "process_state.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/process_state.h"
+#include "base/unique_handle.h"
 
 namespace {
 // Bound libraries stay loaded until the process ends.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
+
 #include <utility>
 
 template <typename Traits>
@@ -54,7 +56,7 @@ struct DeleteMemoryDc { void operator()(HDC h) const noexcept { ::DeleteDC(h); }
 struct CloseRegKey { void operator()(HKEY h) const noexcept { ::RegCloseKey(h); } };
 struct DestroyWin { void operator()(HWND h) const noexcept { ::DestroyWindow(h); } };
 struct DestroyMenuHandle { void operator()(HMENU h) const noexcept { ::DestroyMenu(h); } };
-struct FindCloseHandle { void operator()(HANDLE h) const noexcept { ::FindClose(h); } };
+struct CloseInternet { void operator()(HINTERNET h) const noexcept { ::InternetCloseHandle(h); } };
 }  // namespace handle_closers
 
 struct FileHandleTraits {
@@ -75,6 +77,8 @@ using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, handle_closers::Free
 using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, handle_closers::CloseRegKey>>;
 using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, handle_closers::DestroyWin>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, handle_closers::DestroyMenuHandle>>;
+// WinINet: session, connection or request.
+using UniqueInternet = UniqueHandle<NullHandleTraits<HINTERNET, handle_closers::CloseInternet>>;
 using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, handle_closers::DeleteMemoryDc>>;
 template <typename T>
 using UniqueGdiObject = UniqueHandle<NullHandleTraits<T, handle_closers::DeleteGdi>>;
