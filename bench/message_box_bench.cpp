@@ -12,10 +12,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/engine_startup.h"
 #include "base/process_state.h"
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/render/box_drawing.h"
+#include "uiengine/render/engine_startup.h"
 #include "uiengine/render/skinned_message_box.h"
 
 namespace {

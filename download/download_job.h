@@ -1,20 +1,22 @@
 // The one DownloadJob of the process: the download thread most recently started and
-// its session. Used on the window thread only (the click handlers and the bridge).
+// its session. Used on the window thread only.
 #pragma once
 
 #include <memory>
 
+#include "base/components.h"
 #include "base/unique_handle.h"
 #include "download/download_session.h"
 
 struct DownloadJob {
   UniqueKernelHandle thread;
   std::shared_ptr<DownloadSession> session;
+  Components* window = nullptr;  // the window the downloads report to
 };
 
 DownloadJob& TheDownloadJob();
 
 // The inputs and buttons a download locks, in the order they are locked and given back.
-void LockInputs();
+void LockInputs(Components& window);
 // Window thread: the download has ended (or was stopped): "就绪", inputs and Download back.
-void GiveWindowBack();
+void GiveWindowBack(Components& window);

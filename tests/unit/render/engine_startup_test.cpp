@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/engine_startup.h"
 #include "base/process_state.h"
 #include "uiengine/core/event_dispatch.h"
 #include "uiengine/core/host_window.h"
 #include "uiengine/core/theme_state.h"
+#include "uiengine/render/engine_startup.h"
 #include "uiengine/render/os_generation.h"
 #include "uiengine/render/process_message_box.h"
 #include "uiengine/render/skinned_message_box.h"

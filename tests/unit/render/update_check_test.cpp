@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/update_check.h"
+#include "commands/update_check.h"
 #include "local_http_server.h"
 
 namespace {

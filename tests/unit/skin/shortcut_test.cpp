@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop_shortcut.h"
-#include "app/skin_library_file.h"
 #include "base/codepage.h"
 #include "base/unique_handle.h"
+#include "commands/desktop_shortcut.h"
+#include "commands/skin_library_file.h"
 #include "resources/resource_ids.h"
 #include "shortcut_reader.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/main_window_layout.h"
+#include "window/main_window_layout.h"
 
 // Control identifiers reach WM_COMMAND as their low 16 bits; they must stay distinct.
 TEST(MainWindowLayout, ComponentIdentifiersAreDistinctInTheirLowWord) {

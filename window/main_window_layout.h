@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/components.h"
+#include "base/components.h"
 
 enum class ComponentKind { Label, TransparentLabel, Button, ProgressBar, EditBox };
 

@@ -1,5 +1,4 @@
-// The server's version, fetched at start-up, and the online update command
-// (OnOnlineUpdateSelected, declared with the other handlers).
+// The server's version, fetched at start-up, and the menu item 在线更新.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/components.h"
 #include "base/text.h"
 
 // Base address of the update server ("http://host[:port]", no trailing slash).
@@ -15,7 +15,10 @@ Text UpdateServerBase();
 
 // Reads the version file into 服务器版本. Never blocks start-up for long and shows
 // no message when the server cannot be reached.
-void FetchServerVersion();
+void FetchServerVersion(Components& window);
+
+// Compares 本地版本 with 服务器版本 and offers the update page when the server's is newer.
+void OnOnlineUpdateSelected(Components& window);
 
 // Bounds of one HTTP fetch: a silent or hostile server must not hold the caller.
 struct HttpLimits {

@@ -1,9 +1,9 @@
-#include "app/skin_attachment.h"
+#include "commands/skin_attachment.h"
 
-#include "app/skin_library_file.h"
 #include "base/embedded_data.h"
 #include "base/lazy_binding.h"
 #include "base/text.h"
+#include "commands/skin_library_file.h"
 #include "resources/resource_ids.h"
 
 namespace {

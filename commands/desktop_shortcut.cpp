@@ -1,4 +1,4 @@
-#include "app/desktop_shortcut.h"
+#include "commands/desktop_shortcut.h"
 
 #include <windows.h>
 #include <objidl.h>

@@ -1,4 +1,4 @@
-#include "app/update_check.h"
+#include "commands/update_check.h"
 
 #include <wininet.h>
 #include <shellapi.h>
@@ -7,9 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/components.h"
-#include "app/event_handlers.h"
-#include "app/main_window.h"
 #include "base/codepage.h"
 #include "base/show_message.h"
 #include "base/unique_handle.h"
@@ -163,24 +160,24 @@ ByteBuffer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
   return body;
 }
 
-void FetchServerVersion() {
+void FetchServerVersion(Components& window) {
   ByteBuffer body = HttpGetWhole(UpdateServerBase() + kVersionFile);
-  SetComponentText(ids::服务器版本, VersionTextOf(body));
+  window.SetComponentText(ids::服务器版本, VersionTextOf(body));
 }
 
 void OpenWebPage(std::string_view address) {
   ::ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void OnOnlineUpdateSelected() {
-  Text local = GetComponentText(ids::本地版本);
-  Text server = GetComponentText(ids::服务器版本);
+void OnOnlineUpdateSelected(Components& window) {
+  Text local = window.GetComponentText(ids::本地版本);
+  Text server = window.GetComponentText(ids::服务器版本);
   if (CompareVersions(local, server) == 0) {
-    ShowProcessMessageBox(MainWindowHandle(), true, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0);
+    ShowProcessMessageBox(window.WindowHandle(), true, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0);
   }
   // The box is modeless: the labels are read again after it has appeared.
-  local = GetComponentText(ids::本地版本);
-  server = GetComponentText(ids::服务器版本);
+  local = window.GetComponentText(ids::本地版本);
+  server = window.GetComponentText(ids::服务器版本);
   if (CompareVersions(local, server) < 0) {
     int answer = ShowMessage(UpdateQuestionText(local, server), MB_YESNO | MB_ICONQUESTION, "有更新");
     if (answer == IDYES) OpenWebPage(UpdateServerBase() + kUpdatePage);

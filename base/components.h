@@ -1,7 +1,10 @@
 // The main window's components by identifier, and the component operations through
-// which every other part of the program reads and changes the window. Any thread
-// may call them.
+// which the commands read and change the window. The main window implements them
+// and the program's entry point hands them to the commands, so a command knows no
+// window class. Any thread may call them.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <string_view>
@@ -37,10 +40,18 @@ constexpr ComponentId 删除桌面图标 = 0x26010110;
 constexpr ComponentId 在线更新 = 0x26010112;
 }  // namespace ids
 
-Text GetComponentText(ComponentId id);
-// On the window's own identifier this sets the window title.
-void SetComponentText(ComponentId id, std::string_view text);
-void SetComponentDisabled(ComponentId id, bool disabled);
-void SetProgressPosition(ComponentId id, int position);
-// false removes the item from its menu; true puts it back at its place.
-void SetMenuItemVisible(ComponentId id, bool visible);
+class Components {
+ public:
+  virtual Text GetComponentText(ComponentId id) = 0;
+  // On the window's own identifier this sets the window title.
+  virtual void SetComponentText(ComponentId id, std::string_view text) = 0;
+  virtual void SetComponentDisabled(ComponentId id, bool disabled) = 0;
+  virtual void SetProgressPosition(ComponentId id, int position) = 0;
+  // false removes the item from its menu; true puts it back at its place.
+  virtual void SetMenuItemVisible(ComponentId id, bool visible) = 0;
+  // The window itself, to own the boxes a command shows; null once it is gone.
+  virtual HWND WindowHandle() const = 0;
+
+ protected:
+  ~Components() = default;
+};

@@ -1,7 +1,8 @@
-#include "app/engine_startup.h"
+#include "uiengine/render/engine_startup.h"
 
 #include <windows.h>
 
+#include "base/embedded_data.h"
 #include "base/process_state.h"
 #include "gdiplus/gdip_api.h"
 #include "resources/resource_ids.h"
@@ -9,21 +10,6 @@
 #include "uiengine/core/host_window.h"
 #include "uiengine/core/theme_state.h"
 #include "uiengine/render/process_message_box.h"
-
-namespace {
-
-ULONG_PTR g_gdiplusToken = 0;
-
-ByteBuffer EmbeddedBytes(int id) {
-  HMODULE module = ::GetModuleHandleW(nullptr);
-  HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-  HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
-  const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
-  if (!data) return {};
-  return ByteBuffer(data, data + ::SizeofResource(module, resource));
-}
-
-}  // namespace
 
 void InitGlobals() {
   ThemedWindows().clear();
@@ -47,7 +33,6 @@ ULONG_PTR StartGdiplus(UINT32 version) {
   input.SuppressExternalCodecs = FALSE;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);  // a failure leaves the token 0
-  g_gdiplusToken = token;
   return token;
 }
 
@@ -58,7 +43,8 @@ void InitThemeDefaults() {
   theme.textHaloEnabled = true;
   theme.fontFamily = "宋体";
   ProbeFont("微软雅黑");
-  ApplyBackgroundPicture(EmbeddedBytes(IDR_BACKGROUND_JPEG));
+  const EmbeddedBytes picture = EmbeddedData(IDR_BACKGROUND_JPEG);
+  ApplyBackgroundPicture(ByteBuffer(picture.data, picture.data + picture.size));
 }
 
 void StartUiEngine() {

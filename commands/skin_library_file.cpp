@@ -1,4 +1,4 @@
-#include "app/skin_library_file.h"
+#include "commands/skin_library_file.h"
 
 #include <windows.h>
 
