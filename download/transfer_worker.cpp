@@ -6,7 +6,8 @@
 #include "base/codepage.h"
 #include "base/unique_handle.h"
 #include "download/http_answer.h"
-#include "download/internet_connection.h"
+#include "net/internet_connection.h"
+#include "net/url.h"
 
 namespace {
 

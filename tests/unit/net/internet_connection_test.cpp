@@ -9,10 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "download/http_answer.h"
-#include "download/internet_connection.h"
+#include "net/internet_connection.h"
 
 namespace {
+
+const Text kHeaders = "Accept: */*";
 
 unsigned char PatternByte(size_t i) { return static_cast<unsigned char>((i * 131 + i / 4099) & 0xFF); }
 
@@ -105,7 +106,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
     Stopper stop;
     InternetConnection connection(stop.event.get(), stop.flag);
     ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-    ASSERT_EQ(connection.OpenUrl(server.Url(), RequestHeaderBlock(false, 0), kFlags),
+    ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags),
               InternetConnection::Outcome::Done);
     EXPECT_EQ(connection.StatusCode(), 200);
     EXPECT_EQ(connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH), std::to_string(kSize));
@@ -130,7 +131,7 @@ TEST(InternetConnection, StopEndsAReadWaitingOnASilentServer) {
   Stopper stop;
   InternetConnection connection(stop.event.get(), stop.flag);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  ASSERT_EQ(connection.OpenUrl(server.Url(), RequestHeaderBlock(false, 0), kFlags), InternetConnection::Outcome::Done);
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), InternetConnection::Outcome::Done);
 
   std::thread stopper([&] {
     ::Sleep(500);

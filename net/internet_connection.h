@@ -16,11 +16,6 @@
 
 constexpr DWORD kReadBlockSize = 10240;
 
-// True for an http or https address naming a host. Only those get an answer we can
-// store (a status and headers); Wine's asynchronous opener also never completes for
-// an address it cannot take apart, so others are refused before it is called.
-bool IsHttpAddress(const Text& address);
-
 class InternetConnection {
  public:
   enum class Outcome { Done, Failed, Stopped };

@@ -1,4 +1,4 @@
-#include "download/internet_connection.h"
+#include "net/internet_connection.h"
 
 #include <algorithm>
 #include <mutex>
@@ -42,17 +42,6 @@ bool RunningUnderWine() {
 }
 
 }  // namespace
-
-bool IsHttpAddress(const Text& address) {
-  if (address.empty()) return false;
-  char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
-  URL_COMPONENTSA parts = {};
-  parts.dwStructSize = sizeof parts;
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = sizeof host;
-  if (!::InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
-  return (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) && host[0] != '\0';
-}
 
 InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>& stopped)
     : stopEvent_(stopEvent), stopped_(stopped), pending_(std::make_shared<Pending>()) {}
