@@ -1,5 +1,6 @@
-// One move-only owner per handle. Each handle kind is a small traits struct
-// naming its "no handle" value and how it is released.
+// One move-only owner per handle: one template over the function that releases the
+// handle, one declaration per handle kind, and small guards for what must be given
+// back to the window it came from (device contexts, paint, selected objects).
 #pragma once
 
 #include <windows.h>
@@ -7,13 +8,25 @@
 
 #include <utility>
 
-template <typename Traits>
+// "No handle" is null for most kinds; files and find handles use INVALID_HANDLE_VALUE.
+struct NullIsNone {
+  template <typename T>
+  static constexpr T Value() noexcept { return nullptr; }
+};
+struct InvalidHandleIsNone {
+  template <typename T>
+  static T Value() noexcept { return INVALID_HANDLE_VALUE; }
+};
+
+// The owner of one handle of type T, released with Close. Each handle kind is one
+// declaration below.
+template <typename T, auto Close, typename None = NullIsNone>
 class UniqueHandle {
  public:
-  using Type = typename Traits::Type;
+  using Type = T;
 
-  UniqueHandle() noexcept : handle_(Traits::Invalid()) {}
-  explicit UniqueHandle(Type handle) noexcept : handle_(handle) {}
+  UniqueHandle() noexcept : handle_(None::template Value<T>()) {}
+  explicit UniqueHandle(T handle) noexcept : handle_(handle) {}
   ~UniqueHandle() { reset(); }
 
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
@@ -24,73 +37,51 @@ class UniqueHandle {
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-  Type get() const noexcept { return handle_; }
-  bool valid() const noexcept { return handle_ != Traits::Invalid(); }
+  T get() const noexcept { return handle_; }
+  bool valid() const noexcept { return handle_ != None::template Value<T>(); }
   explicit operator bool() const noexcept { return valid(); }
 
   // Gives up ownership without releasing.
-  Type release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  T release() noexcept { return std::exchange(handle_, None::template Value<T>()); }
 
-  void reset(Type handle = Traits::Invalid()) noexcept {
-    Type old = std::exchange(handle_, handle);
-    if (old != Traits::Invalid()) Traits::Close(old);
+  void reset(T handle = None::template Value<T>()) noexcept {
+    T old = std::exchange(handle_, handle);
+    if (old != None::template Value<T>()) Close(old);
+  }
+
+  // For out-parameters: releases what is held and gives the place to fill.
+  T* put() noexcept {
+    reset();
+    return &handle_;
   }
 
  private:
-  Type handle_;
+  T handle_;
 };
 
-// Traits for handles whose "none" value is null.
-template <typename T, typename Closer>
-struct NullHandleTraits {
-  using Type = T;
-  static constexpr Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { Closer{}(h); }
-};
-
-namespace handle_closers {
-struct CloseKernel { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
-struct FreeModule { void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); } };
-struct DeleteGdi { void operator()(HGDIOBJ h) const noexcept { ::DeleteObject(h); } };
-struct DeleteMemoryDc { void operator()(HDC h) const noexcept { ::DeleteDC(h); } };
-struct CloseRegKey { void operator()(HKEY h) const noexcept { ::RegCloseKey(h); } };
-struct DestroyWin { void operator()(HWND h) const noexcept { ::DestroyWindow(h); } };
-struct DestroyMenuHandle { void operator()(HMENU h) const noexcept { ::DestroyMenu(h); } };
-struct CloseInternet { void operator()(HINTERNET h) const noexcept { ::InternetCloseHandle(h); } };
-}  // namespace handle_closers
-
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { ::FindClose(h); }
-};
-
-using UniqueFile = UniqueHandle<FileHandleTraits>;            // CreateFile
-using UniqueFind = UniqueHandle<FindHandleTraits>;            // FindFirstFile
-using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, handle_closers::CloseKernel>>;
-using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, handle_closers::FreeModule>>;
-using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, handle_closers::CloseRegKey>>;
-using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, handle_closers::DestroyWin>>;
-using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, handle_closers::DestroyMenuHandle>>;
-// WinINet: session, connection or request.
-using UniqueInternet = UniqueHandle<NullHandleTraits<HINTERNET, handle_closers::CloseInternet>>;
-using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, handle_closers::DeleteMemoryDc>>;
+using UniqueFile = UniqueHandle<HANDLE, ::CloseHandle, InvalidHandleIsNone>;  // CreateFile
+using UniqueFind = UniqueHandle<HANDLE, ::FindClose, InvalidHandleIsNone>;    // FindFirstFile
+using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;               // threads, events
+using UniqueModule = UniqueHandle<HMODULE, ::FreeLibrary>;
+using UniqueRegKey = UniqueHandle<HKEY, ::RegCloseKey>;
+using UniqueWindow = UniqueHandle<HWND, ::DestroyWindow>;
+using UniqueMenu = UniqueHandle<HMENU, ::DestroyMenu>;
+using UniqueHook = UniqueHandle<HHOOK, ::UnhookWindowsHookEx>;
+using UniqueInternet = UniqueHandle<HINTERNET, ::InternetCloseHandle>;  // session, connection or request
+using UniqueMemoryDc = UniqueHandle<HDC, ::DeleteDC>;
 template <typename T>
-using UniqueGdiObject = UniqueHandle<NullHandleTraits<T, handle_closers::DeleteGdi>>;
+using UniqueGdiObject = UniqueHandle<T, ::DeleteObject>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueRegion = UniqueGdiObject<HRGN>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueFont = UniqueGdiObject<HFONT>;
 
-// A window's device context from GetDC, released with ReleaseDC.
+// A window's device context, released with ReleaseDC: its client area (GetDC; the
+// screen for a null window) or the whole window with its frame (GetWindowDC).
 class WindowDc {
  public:
   explicit WindowDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+  static WindowDc WholeWindow(HWND hwnd) noexcept { return WindowDc(hwnd, ::GetWindowDC(hwnd)); }
   ~WindowDc() { if (dc_) ::ReleaseDC(hwnd_, dc_); }
   WindowDc(WindowDc&& o) noexcept : hwnd_(o.hwnd_), dc_(std::exchange(o.dc_, nullptr)) {}
   WindowDc& operator=(WindowDc&&) = delete;
@@ -100,7 +91,24 @@ class WindowDc {
   explicit operator bool() const noexcept { return dc_ != nullptr; }
 
  private:
+  WindowDc(HWND hwnd, HDC dc) noexcept : hwnd_(hwnd), dc_(dc) {}
   HWND hwnd_;
+  HDC dc_;
+};
+
+// BeginPaint at construction, EndPaint at scope end.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
+  ~PaintDc() { ::EndPaint(hwnd_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const noexcept { return dc_; }
+  const PAINTSTRUCT& paint() const noexcept { return paint_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT paint_ = {};
   HDC dc_;
 };
 

@@ -12,6 +12,10 @@ struct DownloadJob {
   UniqueKernelHandle thread;
   std::shared_ptr<DownloadSession> session;
   Components* window = nullptr;  // the window the downloads report to
+  // The progress shown at most about 20 times a second: when it last was, and
+  // whether a later showing is already on its way.
+  DWORD lastReportShown = 0;
+  bool reportShowLater = false;
 };
 
 DownloadJob& TheDownloadJob();

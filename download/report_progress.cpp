@@ -7,31 +7,29 @@ namespace {
 
 constexpr DWORD kMinReportInterval = 50;  // ms between two paints of the progress (20 a second)
 
-// Window thread only.
-DWORD g_lastShown = 0;
-bool g_showLater = false;
-
 void ShowReport(DownloadSession& session) {
   std::optional<ProgressReport> report = session.TakeReport();
   DownloadJob& job = TheDownloadJob();
   if (!report || session.stopped() || session.finishedOnWindow || !job.window) return;
   ReportOnWindow(*job.window, *report);
-  g_lastShown = ::GetTickCount();
+  job.lastReportShown = ::GetTickCount();
 }
 
 void OnReportNotice(const std::shared_ptr<DownloadSession>& session) {
-  if (session != TheDownloadJob().session) {
+  DownloadJob& job = TheDownloadJob();
+  if (session != job.session) {
     session->TakeReport();  // a session that is no longer current shows nothing
     return;
   }
-  if (::GetTickCount() - g_lastShown >= kMinReportInterval) {
+  if (::GetTickCount() - job.lastReportShown >= kMinReportInterval) {
     ShowReport(*session);
-  } else if (!g_showLater) {
+  } else if (!job.reportShowLater) {
     // Shown a little later; the notice stays pending until then, so the download
     // thread posts nothing more meanwhile.
-    g_showLater = window_thread::PostAfter(kMinReportInterval, [] {
-      g_showLater = false;
-      if (auto& current = TheDownloadJob().session) ShowReport(*current);
+    job.reportShowLater = window_thread::PostAfter(kMinReportInterval, [] {
+      DownloadJob& job = TheDownloadJob();
+      job.reportShowLater = false;
+      if (job.session) ShowReport(*job.session);
     });
   }
 }

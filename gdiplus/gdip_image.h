@@ -49,6 +49,10 @@ class ImageBase {
  protected:
   // Takes over a new image (and the stream behind it, if any), releasing the old one.
   void Adopt(Gdiplus::GpImage* image, MemoryStream stream = {});
+  // Releases the image held, runs `create` with the place for a new Object (GpImage or
+  // GpBitmap) and takes that object on success, with the stream it is read from.
+  template <typename Object, typename Create>
+  bool Make(Create create, MemoryStream stream = {});
   Text ClsidFor(std::string_view format) const;
 
  private:
