@@ -12,11 +12,11 @@
 #include <cstring>
 #include <vector>
 
-#include "box_drawing.h"
-#include "engine_startup.h"
-#include "gdip_objects.h"
-#include "process_state.h"
-#include "skinned_message_box.h"
+#include "base/process_state.h"
+#include "gdiplus/gdip_objects.h"
+#include "uiengine/render/box_drawing.h"
+#include "uiengine/render/engine_startup.h"
+#include "uiengine/render/skinned_message_box.h"
 
 namespace {
 

@@ -2,15 +2,14 @@
 // to the published file.
 #include <windows.h>
 
-#include "codepage.h"
-#include "components.h"
-#include "download_job.h"
-#include "download_paths.h"
-#include "event_handlers.h"
-#include "report_progress.h"
-#include "transfer_worker.h"
-#include "unique_handle.h"
-#include "window_bridge.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "base/window_thread.h"
+#include "download/download_commands.h"
+#include "download/download_job.h"
+#include "download/download_paths.h"
+#include "download/report_progress.h"
+#include "download/transfer_worker.h"
 
 namespace {
 
@@ -61,11 +60,16 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   if (result == TransferResult::Stopped || session->stopped()) return;
   const bool published = result == TransferResult::Succeeded && PublishPartialFile(partialPath, finalPath);
 
-  if (!RunOnWindowThread(session, [&session] {
-        FinishOnWindow(*session, true);
-        GiveWindowBack();
-      }))
-    return;
+  // On the window thread, where Stop also runs: a download stopped meanwhile gives nothing back.
+  bool gaveBack = false;
+  window_thread::Run([&] {
+    DownloadJob& job = TheDownloadJob();
+    if (session->stopped() || !job.window) return;
+    FinishOnWindow(*job.window, *session, true);
+    GiveWindowBack(*job.window);
+    gaveBack = true;
+  });
+  if (!gaveBack) return;
   if (result != TransferResult::Succeeded) return;
   if (published)
     session->ShowMessageUnlessStopped(SuccessMessageText(in.drive, in.name, in.extension), MB_ICONINFORMATION,
@@ -85,19 +89,19 @@ DWORD WINAPI RunDownloadCommand(void* parameter) {
 
 }  // namespace
 
-void OnDownloadClicked() {
-  CreateWindowBridge();
+void OnDownloadClicked(Components& window) {
   DownloadJob& job = TheDownloadJob();
   if (job.session && !job.session->stopped() && !job.session->finishedOnWindow) return;  // one at a time
 
-  LockInputs();
-  DownloadInputs inputs{GetComponentText(ids::编辑框_地址), GetComponentText(ids::硬盘), GetComponentText(ids::名字),
-                        GetComponentText(ids::格式)};
+  job.window = &window;
+  LockInputs(window);
+  DownloadInputs inputs{window.GetComponentText(ids::编辑框_地址), window.GetComponentText(ids::硬盘),
+                        window.GetComponentText(ids::名字), window.GetComponentText(ids::格式)};
   auto session = std::make_shared<DownloadSession>(std::move(inputs));
   auto parameter = std::make_unique<std::shared_ptr<DownloadSession>>(session);
   UniqueKernelHandle thread(::CreateThread(nullptr, 0, RunDownloadCommand, parameter.get(), 0, nullptr));
   if (!thread) {
-    GiveWindowBack();
+    GiveWindowBack(window);
     return;
   }
   parameter.release();  // the thread owns it now

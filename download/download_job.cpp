@@ -1,6 +1,5 @@
-#include "download_job.h"
+#include "download/download_job.h"
 
-#include "components.h"
 
 namespace {
 constexpr ComponentId kInputs[] = {ids::编辑框_地址, ids::硬盘, ids::名字, ids::格式};
@@ -11,14 +10,14 @@ DownloadJob& TheDownloadJob() {
   return job;
 }
 
-void LockInputs() {
+void LockInputs(Components& window) {
   // One download at a time: a second press would race the first over the same partial file.
-  SetComponentDisabled(ids::按钮_下载, true);
-  for (ComponentId id : kInputs) SetComponentDisabled(id, true);
+  window.SetComponentDisabled(ids::按钮_下载, true);
+  for (ComponentId id : kInputs) window.SetComponentDisabled(id, true);
 }
 
-void GiveWindowBack() {
-  SetComponentText(ids::状态, "就绪");
-  for (ComponentId id : kInputs) SetComponentDisabled(id, false);
-  SetComponentDisabled(ids::按钮_下载, false);
+void GiveWindowBack(Components& window) {
+  window.SetComponentText(ids::状态, "就绪");
+  for (ComponentId id : kInputs) window.SetComponentDisabled(id, false);
+  window.SetComponentDisabled(ids::按钮_下载, false);
 }

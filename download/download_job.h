@@ -1,20 +1,26 @@
 // The one DownloadJob of the process: the download thread most recently started and
-// its session. Used on the window thread only (the click handlers and the bridge).
+// its session. Used on the window thread only.
 #pragma once
 
 #include <memory>
 
-#include "download_session.h"
-#include "unique_handle.h"
+#include "base/components.h"
+#include "base/unique_handle.h"
+#include "download/download_session.h"
 
 struct DownloadJob {
   UniqueKernelHandle thread;
   std::shared_ptr<DownloadSession> session;
+  Components* window = nullptr;  // the window the downloads report to
+  // The progress shown at most about 20 times a second: when it last was, and
+  // whether a later showing is already on its way.
+  DWORD lastReportShown = 0;
+  bool reportShowLater = false;
 };
 
 DownloadJob& TheDownloadJob();
 
 // The inputs and buttons a download locks, in the order they are locked and given back.
-void LockInputs();
+void LockInputs(Components& window);
 // Window thread: the download has ended (or was stopped): "就绪", inputs and Download back.
-void GiveWindowBack();
+void GiveWindowBack(Components& window);

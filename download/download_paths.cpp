@@ -1,4 +1,4 @@
-#include "download_paths.h"
+#include "download/download_paths.h"
 
 Text FinalPath(std::string_view drive, std::string_view name, std::string_view extension) {
   return JoinTexts({drive, ":\\", name, extension});

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // drive + ":\" + name + extension, byte for byte: nothing trimmed, no case change,
 // no separator added between name and extension.

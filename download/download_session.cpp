@@ -1,6 +1,6 @@
-#include "download_session.h"
+#include "download/download_session.h"
 
-#include "show_message.h"
+#include "base/show_message.h"
 
 namespace {
 
@@ -36,12 +36,6 @@ struct SessionBoxHook {
   }
 };
 thread_local DownloadSession* SessionBoxHook::session = nullptr;
-
-struct HookTraits {
-  using Type = HHOOK;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::UnhookWindowsHookEx(h); }
-};
 
 DownloadSession::DownloadSession(DownloadInputs inputs)
     : inputs_(std::move(inputs)), stopEvent_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -82,7 +76,7 @@ int DownloadSession::ShowMessageUnlessStopped(std::string_view text, unsigned fl
     boxCloseCommand_ = CloseCommandFor(flags);
   }
   SessionBoxHook::session = this;
-  UniqueHandle<HookTraits> hook(::SetWindowsHookExW(WH_CBT, SessionBoxHook::Proc, nullptr, ::GetCurrentThreadId()));
+  UniqueHook hook(::SetWindowsHookExW(WH_CBT, SessionBoxHook::Proc, nullptr, ::GetCurrentThreadId()));
   int answer = ShowMessage(text, flags, caption);
   hook.reset();
   SessionBoxHook::session = nullptr;

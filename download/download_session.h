@@ -11,9 +11,9 @@
 #include <mutex>
 #include <optional>
 
-#include "progress_text.h"
-#include "text.h"
-#include "unique_handle.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
+#include "download/progress_text.h"
 
 // The four inputs as the user typed them, read when Download was pressed.
 struct DownloadInputs {

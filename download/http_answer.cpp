@@ -1,4 +1,4 @@
-#include "http_answer.h"
+#include "download/http_answer.h"
 
 #include <cctype>
 

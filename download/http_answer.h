@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // The request headers; a resumed download adds an open-ended Range line. There is no
 // Accept-Encoding line: bytes are stored as received, so a compressed answer would

@@ -1,6 +1,6 @@
 // C99 printf: "%.13g" must write -0 and two-digit exponents as the C library defines them.
 #define __USE_MINGW_ANSI_STDIO 1
-#include "progress_text.h"
+#include "download/progress_text.h"
 
 #include <algorithm>
 #include <cmath>

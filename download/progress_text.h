@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // One report of the transfer, as the progress callback receives it.
 struct ProgressReport {

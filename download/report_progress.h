@@ -1,12 +1,22 @@
-// The progress callback of the transfer and what it shows on the window.
+// The progress callback of the transfer and what it shows on the window. The
+// download thread only keeps its latest report; the window thread shows the latest
+// one soon, at most about 20 times a second, so the download never waits for
+// painting. Whatever a stopped download still reports is dropped there.
 #pragma once
 
 #include <cstdint>
 
-#include "progress_text.h"
+#include "base/components.h"
+#include "download/download_session.h"
+#include "download/progress_text.h"
 
 // Download thread, after every block: keeps the report for the window thread.
 void ReportProgress(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);
 
 // Window thread: writes one report into "状态" and "进度条1".
-void ReportOnWindow(const ProgressReport& report);
+void ReportOnWindow(Components& window, const ProgressReport& report);
+
+// Window thread: the session gives the window back. A report still waiting is shown
+// first when the transfer ended by itself, so the bar ends where the transfer did;
+// after Stop it is dropped.
+void FinishOnWindow(Components& window, DownloadSession& session, bool showLastReport);

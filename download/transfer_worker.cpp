@@ -1,12 +1,13 @@
-#include "transfer_worker.h"
+#include "download/transfer_worker.h"
 
 #include <windows.h>
 #include <wininet.h>
 
-#include "codepage.h"
-#include "http_answer.h"
-#include "internet_connection.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "download/http_answer.h"
+#include "net/internet_connection.h"
+#include "net/url.h"
 
 namespace {
 

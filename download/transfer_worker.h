@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "download_session.h"
-#include "text.h"
+#include "base/text.h"
+#include "download/download_session.h"
 
 // Called after every block: total, done, elapsed ms, new bytes.
 using ProgressCallback = void (*)(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);

@@ -1,6 +1,6 @@
-#include "gdip_brush.h"
+#include "gdiplus/gdip_brush.h"
 
-#include "gdip_path.h"
+#include "gdiplus/gdip_path.h"
 
 namespace gdip {
 

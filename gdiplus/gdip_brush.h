@@ -1,8 +1,8 @@
 // Brushes and pens.
 #pragma once
 
-#include "gdip_api.h"
-#include "gdip_object.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 

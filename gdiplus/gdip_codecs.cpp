@@ -1,10 +1,10 @@
-#include "gdip_codecs.h"
+#include "gdiplus/gdip_codecs.h"
 
 #include <cstring>
 
-#include "codepage.h"
-#include "gdip_guid.h"
-#include "gdip_status.h"
+#include "base/codepage.h"
+#include "gdiplus/gdip_guid.h"
+#include "gdiplus/gdip_status.h"
 
 namespace gdip {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "gdip_api.h"
-#include "text.h"
+#include "base/text.h"
+#include "gdiplus/gdip_api.h"
 
 namespace gdip {
 

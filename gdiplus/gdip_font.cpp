@@ -1,10 +1,10 @@
-#include "gdip_font.h"
+#include "gdiplus/gdip_font.h"
 
 #include <cstring>
 
-#include "codepage.h"
-#include "gdip_graphics.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_graphics.h"
 
 namespace gdip {
 

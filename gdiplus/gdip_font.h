@@ -1,9 +1,9 @@
 // Font families and fonts. Family names are GBK texts (converted with code page 936).
 #pragma once
 
-#include "gdip_api.h"
-#include "gdip_object.h"
-#include "text.h"
+#include "base/text.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 

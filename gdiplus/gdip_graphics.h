@@ -1,9 +1,9 @@
 // A drawing surface: an image, a device context or a window.
 #pragma once
 
-#include "gdip_api.h"
-#include "gdip_object.h"
-#include "text.h"
+#include "base/text.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 

@@ -1,4 +1,4 @@
-#include "gdip_guid.h"
+#include "gdiplus/gdip_guid.h"
 
 #include <cstdio>
 #include <cstring>

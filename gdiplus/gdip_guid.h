@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "text.h"
+#include "base/text.h"
 
 namespace gdip {
 

@@ -1,8 +1,8 @@
-#include "gdip_image.h"
+#include "gdiplus/gdip_image.h"
 
-#include "codepage.h"
-#include "gdip_graphics.h"
-#include "gdip_guid.h"
+#include "base/codepage.h"
+#include "gdiplus/gdip_graphics.h"
+#include "gdiplus/gdip_guid.h"
 
 namespace gdip {
 
@@ -25,6 +25,15 @@ void ImageBase::Adopt(Gdiplus::GpImage* image, MemoryStream stream) {
   Release();
   image_.Reset(image);
   stream_ = std::move(stream);
+}
+
+template <typename Object, typename Create>
+bool ImageBase::Make(Create create, MemoryStream stream) {
+  Release();
+  Object* object = nullptr;
+  const Status s = create(&object);
+  if (s == Gdiplus::Ok) Adopt(reinterpret_cast<Gdiplus::GpImage*>(object), std::move(stream));
+  return Record(s);
 }
 
 UINT ImageBase::Width() const {
@@ -95,24 +104,22 @@ ByteBuffer ImageBase::SaveToBytes(std::string_view format, const EncoderParamete
 // --- Image -----------------------------------------------------------------------
 
 bool Image::LoadFromFile(const Text& path, bool useIcm) {
-  Release();
-  std::wstring wide = Widen(path);
-  Gdiplus::GpImage* image = nullptr;
-  Status s = useIcm ? flat::GdipLoadImageFromFileICM(wide.c_str(), &image)
-                    : flat::GdipLoadImageFromFile(wide.c_str(), &image);
-  if (s == Gdiplus::Ok) Adopt(image);
-  return Record(s);
+  const std::wstring wide = Widen(path);
+  return Make<Gdiplus::GpImage>([&](Gdiplus::GpImage** image) {
+    return useIcm ? flat::GdipLoadImageFromFileICM(wide.c_str(), image) : flat::GdipLoadImageFromFile(wide.c_str(), image);
+  });
 }
 
 bool Image::LoadFromBytes(const ByteBuffer& bytes, bool useIcm) {
   Release();
   MemoryStream stream;
   if (!stream.OpenOnBytes(bytes)) return Record(Gdiplus::OutOfMemory);
-  Gdiplus::GpImage* image = nullptr;
-  Status s = useIcm ? flat::GdipLoadImageFromStreamICM(stream.stream(), &image)
-                    : flat::GdipLoadImageFromStream(stream.stream(), &image);
-  if (s == Gdiplus::Ok) Adopt(image, std::move(stream));
-  return Record(s);
+  IStream* source = stream.stream();
+  return Make<Gdiplus::GpImage>(
+      [&](Gdiplus::GpImage** image) {
+        return useIcm ? flat::GdipLoadImageFromStreamICM(source, image) : flat::GdipLoadImageFromStream(source, image);
+      },
+      std::move(stream));
 }
 
 Image Image::Clone() const {
@@ -129,24 +136,24 @@ Gdiplus::GpImage* AsImage(Gdiplus::GpBitmap* b) { return reinterpret_cast<Gdiplu
 }  // namespace
 
 bool Bitmap::LoadFromFile(const Text& path, bool useIcm) {
-  Release();
-  std::wstring wide = Widen(path);
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Status s = useIcm ? flat::GdipCreateBitmapFromFileICM(wide.c_str(), &bitmap)
-                    : flat::GdipCreateBitmapFromFile(wide.c_str(), &bitmap);
-  if (s == Gdiplus::Ok) Adopt(AsImage(bitmap));
-  return Record(s);
+  const std::wstring wide = Widen(path);
+  return Make<Gdiplus::GpBitmap>([&](Gdiplus::GpBitmap** bitmap) {
+    return useIcm ? flat::GdipCreateBitmapFromFileICM(wide.c_str(), bitmap)
+                  : flat::GdipCreateBitmapFromFile(wide.c_str(), bitmap);
+  });
 }
 
 bool Bitmap::LoadFromBytes(const ByteBuffer& bytes, bool useIcm) {
   Release();
   MemoryStream stream;
   if (!stream.OpenOnBytes(bytes)) return Record(Gdiplus::OutOfMemory);
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Status s = useIcm ? flat::GdipCreateBitmapFromStreamICM(stream.stream(), &bitmap)
-                    : flat::GdipCreateBitmapFromStream(stream.stream(), &bitmap);
-  if (s == Gdiplus::Ok) Adopt(AsImage(bitmap), std::move(stream));
-  return Record(s);
+  IStream* source = stream.stream();
+  return Make<Gdiplus::GpBitmap>(
+      [&](Gdiplus::GpBitmap** bitmap) {
+        return useIcm ? flat::GdipCreateBitmapFromStreamICM(source, bitmap)
+                      : flat::GdipCreateBitmapFromStream(source, bitmap);
+      },
+      std::move(stream));
 }
 
 bool Bitmap::CreateEmpty(int width, int height, PixelFormat format) {
@@ -154,27 +161,19 @@ bool Bitmap::CreateEmpty(int width, int height, PixelFormat format) {
 }
 
 bool Bitmap::CreateFromScan0(int width, int height, int stride, PixelFormat format, BYTE* pixels) {
-  Release();
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Status s = flat::GdipCreateBitmapFromScan0(width, height, stride, format, pixels, &bitmap);
-  if (s == Gdiplus::Ok) Adopt(AsImage(bitmap));
-  return Record(s);
+  return Make<Gdiplus::GpBitmap>([&](Gdiplus::GpBitmap** bitmap) {
+    return flat::GdipCreateBitmapFromScan0(width, height, stride, format, pixels, bitmap);
+  });
 }
 
 bool Bitmap::CreateFromHbitmap(HBITMAP hbitmap, HPALETTE palette) {
-  Release();
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Status s = flat::GdipCreateBitmapFromHBITMAP(hbitmap, palette, &bitmap);
-  if (s == Gdiplus::Ok) Adopt(AsImage(bitmap));
-  return Record(s);
+  return Make<Gdiplus::GpBitmap>(
+      [&](Gdiplus::GpBitmap** bitmap) { return flat::GdipCreateBitmapFromHBITMAP(hbitmap, palette, bitmap); });
 }
 
 bool Bitmap::CreateFromHicon(HICON icon) {
-  Release();
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  Status s = flat::GdipCreateBitmapFromHICON(icon, &bitmap);
-  if (s == Gdiplus::Ok) Adopt(AsImage(bitmap));
-  return Record(s);
+  return Make<Gdiplus::GpBitmap>(
+      [&](Gdiplus::GpBitmap** bitmap) { return flat::GdipCreateBitmapFromHICON(icon, bitmap); });
 }
 
 Bitmap Bitmap::Clone() const {

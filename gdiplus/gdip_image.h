@@ -3,11 +3,11 @@
 // so the caller's buffer may be freed right after loading.
 #pragma once
 
-#include "gdip_api.h"
-#include "gdip_codecs.h"
-#include "gdip_memory_stream.h"
-#include "gdip_object.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_codecs.h"
+#include "gdiplus/gdip_memory_stream.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 
@@ -49,6 +49,10 @@ class ImageBase {
  protected:
   // Takes over a new image (and the stream behind it, if any), releasing the old one.
   void Adopt(Gdiplus::GpImage* image, MemoryStream stream = {});
+  // Releases the image held, runs `create` with the place for a new Object (GpImage or
+  // GpBitmap) and takes that object on success, with the stream it is read from.
+  template <typename Object, typename Create>
+  bool Make(Create create, MemoryStream stream = {});
   Text ClsidFor(std::string_view format) const;
 
  private:

@@ -1,4 +1,4 @@
-#include "gdip_image_attributes.h"
+#include "gdiplus/gdip_image_attributes.h"
 
 namespace gdip {
 

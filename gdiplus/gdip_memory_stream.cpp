@@ -1,4 +1,4 @@
-#include "gdip_memory_stream.h"
+#include "gdiplus/gdip_memory_stream.h"
 
 #include <algorithm>
 #include <cstring>

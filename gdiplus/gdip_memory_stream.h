@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <objidl.h>
 
-#include "text.h"
+#include "base/text.h"
 
 namespace gdip {
 

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "gdip_status.h"
+#include "gdiplus/gdip_status.h"
 
 namespace gdip {
 

@@ -1,10 +1,10 @@
-#include "gdip_path.h"
+#include "gdiplus/gdip_path.h"
 
-#include "codepage.h"
-#include "gdip_brush.h"
-#include "gdip_font.h"
-#include "gdip_graphics.h"
-#include "gdip_string_format.h"
+#include "base/codepage.h"
+#include "gdiplus/gdip_brush.h"
+#include "gdiplus/gdip_font.h"
+#include "gdiplus/gdip_graphics.h"
+#include "gdiplus/gdip_string_format.h"
 
 namespace gdip {
 namespace {

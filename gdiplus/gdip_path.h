@@ -3,10 +3,10 @@
 
 #include <array>
 
-#include "gdip_api.h"
-#include "gdip_object.h"
-#include "text.h"
-#include "unique_handle.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_api.h"
+#include "gdiplus/gdip_object.h"
 
 namespace gdip {
 

@@ -1,4 +1,4 @@
-#include "gdip_status.h"
+#include "gdiplus/gdip_status.h"
 
 #include <atomic>
 

@@ -2,7 +2,7 @@
 // all threads and never reset: it tells a caller why the last operation failed.
 #pragma once
 
-#include "gdip_api.h"
+#include "gdiplus/gdip_api.h"
 
 namespace gdip {
 

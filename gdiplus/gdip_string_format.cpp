@@ -1,4 +1,4 @@
-#include "gdip_string_format.h"
+#include "gdiplus/gdip_string_format.h"
 
 namespace gdip {
 

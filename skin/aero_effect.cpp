@@ -1,10 +1,10 @@
-#include "aero_effect.h"
+#include "skin/aero_effect.h"
 
 #include <dwmapi.h>
 
 #include <string>
 
-#include "unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace skin {
 namespace {

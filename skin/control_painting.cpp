@@ -1,10 +1,11 @@
-#include "control_painting.h"
+#include "skin/control_painting.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "skin_rules.h"
+#include "base/window_text.h"
+#include "skin/skin_rules.h"
 
 namespace skin {
 namespace {
@@ -53,28 +54,6 @@ void DrawRoundedFace(HDC dc, const RECT& rect, int radius, Colour top, Colour bo
   ::SelectClipRgn(dc, nullptr);
   UniqueBrush borderBrush(::CreateSolidBrush(border));
   ::FrameRgn(dc, shape.get(), borderBrush.get(), 1, 1);
-}
-
-// The whole window's device context (GetWindowDC), released with ReleaseDC.
-class NonClientDc {
- public:
-  explicit NonClientDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetWindowDC(hwnd)) {}
-  ~NonClientDc() { if (dc_) ::ReleaseDC(hwnd_, dc_); }
-  NonClientDc(const NonClientDc&) = delete;
-  NonClientDc& operator=(const NonClientDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
-
-std::wstring WindowTextOf(HWND hwnd) {
-  const int length = ::GetWindowTextLengthW(hwnd);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = ::GetWindowTextW(hwnd, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
 }
 
 }  // namespace
@@ -132,7 +111,7 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& palette, const Bu
   ::SetTextColor(dc, look.text);
   UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
   if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
-  const std::wstring text = WindowTextOf(item.hwndItem);
+  const std::wstring text = WideWindowText(item.hwndItem);
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, format);
 
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
@@ -192,7 +171,7 @@ void PaintEditBorder(HWND edit, const Palette& palette) {
   RECT window;
   ::GetWindowRect(edit, &window);
   ::OffsetRect(&window, -window.left, -window.top);
-  NonClientDc nonClient(edit);
+  WindowDc nonClient = WindowDc::WholeWindow(edit);
   HDC windowDc = nonClient.get();
   if (!windowDc) return;
 

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "skin_format.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "skin/skin_format.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin_format.h"
+#include "skin/skin_format.h"
 
 #include <cstring>
 

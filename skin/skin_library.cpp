@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "aero_effect.h"
-#include "skin_format.h"
-#include "skin_theme.h"
-#include "window_skinning.h"
+#include "skin/aero_effect.h"
+#include "skin/skin_format.h"
+#include "skin/skin_theme.h"
+#include "skin/window_skinning.h"
 
 // Attaches a skin to the calling program: its windows, existing and later ones,
 // take the skin's colours. `data`/`length` are the skin's bytes; `text` and the

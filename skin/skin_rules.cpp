@@ -1,4 +1,4 @@
-#include "skin_rules.h"
+#include "skin/skin_rules.h"
 
 #include <cwctype>
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "skin_format.h"
+#include "skin/skin_format.h"
 
 namespace skin {
 

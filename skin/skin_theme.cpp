@@ -1,4 +1,4 @@
-#include "skin_theme.h"
+#include "skin/skin_theme.h"
 
 #include <mutex>
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "skin_format.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "skin/skin_format.h"
 
 namespace skin {
 

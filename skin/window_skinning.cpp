@@ -1,4 +1,4 @@
-#include "window_skinning.h"
+#include "skin/window_skinning.h"
 
 #include <commctrl.h>
 
@@ -8,10 +8,10 @@
 #include <set>
 #include <vector>
 
-#include "aero_effect.h"
-#include "control_painting.h"
-#include "skin_rules.h"
-#include "skin_theme.h"
+#include "skin/aero_effect.h"
+#include "skin/control_painting.h"
+#include "skin/skin_rules.h"
+#include "skin/skin_theme.h"
 
 namespace skin {
 namespace {
@@ -26,8 +26,8 @@ std::mutex g_mutex;  // guards the two tables below; never held across window ca
 std::set<HWND> g_frames;
 struct ThreadHooks {
   ULONGLONG threadCreated = 0;  // tells a thread apart from a later one with the same id
-  HHOOK cbt = nullptr;
-  HHOOK callWndProc = nullptr;
+  UniqueHook cbt;
+  UniqueHook callWndProc;
 };
 std::map<DWORD, ThreadHooks> g_hookedThreads;
 
@@ -378,10 +378,8 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
       case WM_ERASEBKGND:
         return 1;
       case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        ProgressPaint(hwnd, dc, theme);
-        ::EndPaint(hwnd, &ps);
+        PaintDc paint(hwnd);
+        ProgressPaint(hwnd, paint.get(), theme);
         return 0;
       }
       case WM_PRINTCLIENT:
@@ -460,10 +458,10 @@ void HookThread(DWORD threadId) {
     g_hookedThreads[threadId] = ThreadHooks{created};
   }
   ThreadHooks hooks{created};
-  hooks.cbt = ::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId);
-  hooks.callWndProc = ::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId);
+  hooks.cbt.reset(::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId));
+  hooks.callWndProc.reset(::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId));
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_hookedThreads[threadId] = hooks;
+  g_hookedThreads[threadId] = std::move(hooks);
 }
 
 void SkinExistingWindows() {

@@ -3,8 +3,8 @@
 // error box and exit code -1, and the exit step must not run.
 #include <windows.h>
 
-#include "lazy_binding.h"
-#include "process_state.h"
+#include "base/lazy_binding.h"
+#include "base/process_state.h"
 
 namespace {
 void LeaveMarker() {

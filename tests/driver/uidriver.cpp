@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/unique_handle.h"
 #include "json_out.h"
-#include "unique_handle.h"
 
 namespace {
 

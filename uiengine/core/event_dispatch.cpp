@@ -1,4 +1,4 @@
-#include "event_dispatch.h"
+#include "uiengine/core/event_dispatch.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -9,7 +9,7 @@
 #include <deque>
 #include <mutex>
 
-#include "codepage.h"
+#include "base/codepage.h"
 
 namespace dispatch {
 namespace {

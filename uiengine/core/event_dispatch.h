@@ -25,7 +25,7 @@
 #include <optional>
 #include <vector>
 
-#include "text.h"
+#include "base/text.h"
 
 namespace dispatch {
 

@@ -1,11 +1,11 @@
-#include "folder_paths.h"
+#include "uiengine/core/folder_paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "codepage.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
 
 namespace {
 
@@ -53,9 +53,7 @@ std::wstring ExpandEnvironment(const std::wstring& s) {
 // A REG_SZ or REG_EXPAND_SZ value (expanded); empty for other types or when missing.
 Text ReadShellFolderValue(HKEY root, const RegistryValuePath& path) {
   UniqueRegKey key;
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExW(root, Widen(path.key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return Text();
-  key.reset(opened);
+  if (::RegOpenKeyExW(root, Widen(path.key).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return Text();
   std::wstring valueName = Widen(path.value);
   DWORD type = 0, size = 0;
   if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)

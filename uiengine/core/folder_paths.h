@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 // Where a folder name is looked up.
 enum class FolderSource {

@@ -1,9 +1,9 @@
-#include "host_window.h"
+#include "uiengine/core/host_window.h"
 
 #include <atomic>
 
-#include "codepage.h"
-#include "event_dispatch.h"
+#include "base/codepage.h"
+#include "uiengine/core/event_dispatch.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "text.h"
+#include "base/text.h"
 
 constexpr const char kHostWindowClass[] = "MyWindow";
 constexpr WCHAR kHostWindowClassW[] = L"MyWindow";

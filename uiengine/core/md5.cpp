@@ -1,4 +1,4 @@
-#include "md5.h"
+#include "uiengine/core/md5.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "text.h"
+#include "base/text.h"
 
 using Md5Digest = std::array<std::uint8_t, 16>;
 

@@ -1,4 +1,4 @@
-#include "theme_colours.h"
+#include "uiengine/core/theme_colours.h"
 
 gdip::ARGB ToArgb(Colour colour, std::uint8_t alpha) {
   return static_cast<gdip::ARGB>(alpha) << 24 | static_cast<gdip::ARGB>(RedOf(colour)) << 16 |

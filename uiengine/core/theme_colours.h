@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gdip_api.h"
+#include "gdiplus/gdip_api.h"
 
 using Colour = std::int32_t;
 

@@ -1,15 +1,15 @@
-#include "theme_state.h"
+#include "uiengine/core/theme_state.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
-#include "codepage.h"
-#include "folder_paths.h"
-#include "gdip_objects.h"
-#include "md5.h"
-#include "show_message.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/show_message.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_objects.h"
+#include "uiengine/core/folder_paths.h"
+#include "uiengine/core/md5.h"
 
 namespace {
 

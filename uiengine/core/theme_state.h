@@ -13,9 +13,9 @@
 
 #include <windows.h>
 
-#include "gdip_image.h"
-#include "text.h"
-#include "theme_colours.h"
+#include "base/text.h"
+#include "gdiplus/gdip_image.h"
+#include "uiengine/core/theme_colours.h"
 
 // The colours derived from the background picture.
 struct ThemeSettings {

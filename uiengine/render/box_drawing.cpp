@@ -1,14 +1,14 @@
-#include "box_drawing.h"
+#include "uiengine/render/box_drawing.h"
 
-#include "theme_colours.h"
+#include "uiengine/core/theme_colours.h"
 
 #include <cmath>
 
-#include "button_tracker.h"
-#include "codepage.h"
-#include "engine_pictures.h"
-#include "gdip_objects.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_objects.h"
+#include "uiengine/render/button_tracker.h"
+#include "uiengine/render/engine_pictures.h"
 
 using gdip::RectF;
 

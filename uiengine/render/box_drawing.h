@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "box_theme.h"
-#include "gdip_graphics.h"
-#include "gdip_image.h"
+#include "gdiplus/gdip_graphics.h"
+#include "gdiplus/gdip_image.h"
+#include "uiengine/render/box_theme.h"
 
 struct TextLayout {
   float size = 12;

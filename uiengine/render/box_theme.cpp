@@ -1,6 +1,6 @@
-#include "box_theme.h"
+#include "uiengine/render/box_theme.h"
 
-#include "theme_state.h"
+#include "uiengine/core/theme_state.h"
 
 BoxTheme CurrentBoxTheme() {
   const ThemeState& theme = Theme();

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "text.h"
+#include "base/text.h"
 
 namespace gdip {
 class ImageBase;

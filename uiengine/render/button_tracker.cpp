@@ -1,4 +1,4 @@
-#include "button_tracker.h"
+#include "uiengine/render/button_tracker.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "effect_frames.h"
+#include "uiengine/render/effect_frames.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "engine_pictures.h"
+#include "uiengine/render/engine_pictures.h"
 
-#include "resource_ids.h"
+#include "resources/resource_ids.h"
 
 ByteBuffer EnginePictureBytes(EnginePicture picture) {
   HMODULE module = ::GetModuleHandleW(nullptr);

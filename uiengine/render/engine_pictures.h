@@ -2,7 +2,7 @@
 // time they are needed.
 #pragma once
 
-#include "gdip_image.h"
+#include "gdiplus/gdip_image.h"
 
 enum class EnginePicture {
   InnerFrame,        // 17 x 16

@@ -1,4 +1,4 @@
-#include "frame_recorder.h"
+#include "uiengine/render/frame_recorder.h"
 
 namespace {
 FrameRecorder* g_recorder = nullptr;

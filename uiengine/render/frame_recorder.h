@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "effect_frames.h"
+#include "uiengine/render/effect_frames.h"
 
 enum class EffectKind { Present, ZoomIn, DropIn, ZoomOut };
 

@@ -1,4 +1,4 @@
-#include "frame_surface.h"
+#include "uiengine/render/frame_surface.h"
 
 FrameSurface::FrameSurface(int width, int height)
     : size_{width, height}, screen_(nullptr), memory_(::CreateCompatibleDC(screen_.get())) {

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-#include "gdip_image.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_image.h"
 
 class FrameSurface {
  public:

@@ -1,4 +1,4 @@
-#include "os_generation.h"
+#include "uiengine/render/os_generation.h"
 
 #include <intrin.h>
 

@@ -1,18 +1,18 @@
-#include "skinned_message_box.h"
+#include "uiengine/render/skinned_message_box.h"
 
 #include <windowsx.h>
 
 #include <memory>
 
-#include "codepage.h"
-#include "effect_frames.h"
-#include "frame_surface.h"
-#include "gdip_objects.h"
-#include "lazy_binding.h"
-#include "os_generation.h"
-#include "process_message_box.h"
-#include "taskbar_corner.h"
-#include "theme_state.h"
+#include "base/codepage.h"
+#include "base/lazy_binding.h"
+#include "gdiplus/gdip_objects.h"
+#include "uiengine/core/theme_state.h"
+#include "uiengine/render/effect_frames.h"
+#include "uiengine/render/frame_surface.h"
+#include "uiengine/render/os_generation.h"
+#include "uiengine/render/process_message_box.h"
+#include "uiengine/render/taskbar_corner.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "box_drawing.h"
-#include "button_tracker.h"
-#include "frame_recorder.h"
-#include "gdip_image.h"
-#include "host_window.h"
-#include "text.h"
+#include "base/text.h"
+#include "gdiplus/gdip_image.h"
+#include "uiengine/core/host_window.h"
+#include "uiengine/render/box_drawing.h"
+#include "uiengine/render/button_tracker.h"
+#include "uiengine/render/frame_recorder.h"
 
 class SkinnedMessageBox : private ButtonAnimator {
  public:

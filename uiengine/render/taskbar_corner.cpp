@@ -1,4 +1,4 @@
-#include "taskbar_corner.h"
+#include "uiengine/render/taskbar_corner.h"
 
 #include <shellapi.h>
 

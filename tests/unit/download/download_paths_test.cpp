@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "download_paths.h"
+#include "download/download_paths.h"
 
 TEST(DownloadPaths, PlainConcatenationOfWhatWasTyped) {
   struct Case {

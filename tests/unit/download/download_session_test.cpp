@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "download_session.h"
+#include "download/download_session.h"
 
 namespace {
 

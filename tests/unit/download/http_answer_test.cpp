@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "http_answer.h"
+#include "download/http_answer.h"
 
 TEST(RequestHeaderBlock, FixedHeadersAndTheRangeOfAResume) {
   const char* fixed =

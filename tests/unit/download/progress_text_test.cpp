@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "progress_text.h"
+#include "download/progress_text.h"
 
 TEST(RoundToHundredths, RoundsHalvesAwayFromZero) {
   struct Case {

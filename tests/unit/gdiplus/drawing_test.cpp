@@ -1,11 +1,11 @@
 // Drawing operations the UI engine relies on, checked by their pixels.
 #include <gtest/gtest.h>
 
-#include "gdip_objects.h"
+#include "gdiplus/gdip_objects.h"
 #include "pixel_helpers.h"
 #include <vector>
 
-#include "unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace {
 

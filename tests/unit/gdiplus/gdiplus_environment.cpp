@@ -1,7 +1,7 @@
 // Starts GDI+ once for the whole test program.
 #include <gtest/gtest.h>
 
-#include "gdip_api.h"
+#include "gdiplus/gdip_api.h"
 
 namespace {
 

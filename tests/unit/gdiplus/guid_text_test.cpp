@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "gdip_guid.h"
+#include "gdiplus/gdip_guid.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "codepage.h"
+#include "base/codepage.h"
 
-#include "gdip_objects.h"
+#include "gdiplus/gdip_objects.h"
 #include "pixel_helpers.h"
 
 namespace {

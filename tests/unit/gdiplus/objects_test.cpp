@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "gdip_objects.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "gdiplus/gdip_objects.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "gdip_objects.h"
+#include "gdiplus/gdip_objects.h"
 
 namespace testpix {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "box_drawing.h"
-#include "button_tracker.h"
-#include "engine_pictures.h"
 #include "render_test_support.h"
+#include "uiengine/render/box_drawing.h"
+#include "uiengine/render/button_tracker.h"
+#include "uiengine/render/engine_pictures.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "button_tracker.h"
+#include "uiengine/render/button_tracker.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "effect_frames.h"
+#include "uiengine/render/effect_frames.h"
 
 namespace {
 

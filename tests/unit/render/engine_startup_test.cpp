@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "engine_startup.h"
-#include "event_dispatch.h"
-#include "host_window.h"
-#include "os_generation.h"
-#include "process_message_box.h"
-#include "process_state.h"
-#include "skinned_message_box.h"
-#include "theme_state.h"
+#include "base/process_state.h"
+#include "uiengine/core/event_dispatch.h"
+#include "uiengine/core/host_window.h"
+#include "uiengine/core/theme_state.h"
+#include "uiengine/render/engine_startup.h"
+#include "uiengine/render/os_generation.h"
+#include "uiengine/render/process_message_box.h"
+#include "uiengine/render/skinned_message_box.h"
 
 namespace {
 

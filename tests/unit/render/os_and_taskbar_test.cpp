@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "os_generation.h"
-#include "taskbar_corner.h"
+#include "uiengine/render/os_generation.h"
+#include "uiengine/render/taskbar_corner.h"
 
 namespace {
 

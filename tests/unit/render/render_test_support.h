@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "box_theme.h"
-#include "gdip_objects.h"
+#include "gdiplus/gdip_objects.h"
+#include "uiengine/render/box_theme.h"
 
 // A theme whose picture is one plain colour, so every sampled pixel is predictable.
 struct TestTheme {

@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "frame_recorder.h"
-#include "host_window.h"
 #include "render_test_support.h"
-#include "skinned_message_box.h"
-#include "theme_state.h"
+#include "uiengine/core/host_window.h"
+#include "uiengine/core/theme_state.h"
+#include "uiengine/render/frame_recorder.h"
+#include "uiengine/render/skinned_message_box.h"
 
 namespace {
 

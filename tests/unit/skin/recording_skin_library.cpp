@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "skin_format.h"
+#include "skin/skin_format.h"
 
 namespace {
 void Record(const char* line) {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "skin_format.h"
+#include "skin/skin_format.h"
 #include "skin_test_data.h"
 
 using skin::ParseError;

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "skin_format.h"
-#include "skin_rules.h"
+#include "base/unique_handle.h"
+#include "skin/skin_format.h"
+#include "skin/skin_rules.h"
 #include "skin_test_data.h"
-#include "unique_handle.h"
 
 namespace {
 

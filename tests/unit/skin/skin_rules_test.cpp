@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "skin_rules.h"
+#include "skin/skin_rules.h"
 
 using skin::ControlKind;
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "skin_format.h"
+#include "skin/skin_format.h"
 
 namespace {
 std::string Folder() { return LANSHI_SKIN_DIR; }

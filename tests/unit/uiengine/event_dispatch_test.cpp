@@ -9,9 +9,9 @@
 #include <mutex>
 #include <vector>
 
-#include "event_dispatch.h"
-#include "host_window.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "uiengine/core/event_dispatch.h"
+#include "uiengine/core/host_window.h"
 
 namespace {
 

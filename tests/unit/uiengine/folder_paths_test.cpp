@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "codepage.h"
-#include "folder_paths.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "uiengine/core/folder_paths.h"
 
 namespace {
 

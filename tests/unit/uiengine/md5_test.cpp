@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "md5.h"
-#include "theme_state.h"
+#include "uiengine/core/md5.h"
+#include "uiengine/core/theme_state.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include "codepage.h"
-#include "resource_ids.h"
-#include "unique_handle.h"
+#include "base/codepage.h"
+#include "base/unique_handle.h"
+#include "resources/resource_ids.h"
 
 namespace testpics {
 namespace {

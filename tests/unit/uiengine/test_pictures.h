@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "gdip_objects.h"
-#include "text.h"
+#include "base/text.h"
+#include "gdiplus/gdip_objects.h"
 
 namespace testpics {
 

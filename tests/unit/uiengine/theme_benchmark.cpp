@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "md5.h"
 #include "test_pictures.h"
-#include "theme_state.h"
+#include "uiengine/core/md5.h"
+#include "uiengine/core/theme_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "theme_colours.h"
+#include "uiengine/core/theme_colours.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "test_pictures.h"
-#include "theme_state.h"
+#include "uiengine/core/theme_state.h"
 
 class ThemeFixture : public ::testing::Test {
  protected:

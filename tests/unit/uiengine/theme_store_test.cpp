@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "codepage.h"
+#include "base/codepage.h"
 #include "pixel_helpers.h"
 #include "theme_fixture.h"
 

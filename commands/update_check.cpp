@@ -1,0 +1,67 @@
+#include "commands/update_check.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "base/codepage.h"
+#include "base/show_message.h"
+#include "net/http_get.h"
+#include "uiengine/render/process_message_box.h"
+
+#ifndef LANSHI_UPDATE_SERVER
+#define LANSHI_UPDATE_SERVER "http://update.lanshi-soft.com"
+#endif
+
+namespace {
+
+constexpr char kVersionFile[] = "/zelk.txt";
+constexpr char kUpdatePage[] = "/?post=111";
+
+}  // namespace
+
+Text UpdateServerBase() { return LANSHI_UPDATE_SERVER; }
+
+Text VersionTextOf(const ByteBuffer& body) {
+  auto zero = std::find(body.begin(), body.end(), 0);
+  return Text(body.begin(), zero);
+}
+
+int CompareVersions(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(a[i]);
+    auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+Text UpdateQuestionText(std::string_view local, std::string_view server) {
+  return JoinTexts({"当前版本:", local, "   服务器版本:", server, "   是否更新?"});
+}
+
+void FetchServerVersion(Components& window) {
+  ByteBuffer body = HttpGetWhole(UpdateServerBase() + kVersionFile);
+  window.SetComponentText(ids::服务器版本, VersionTextOf(body));
+}
+
+void OpenWebPage(std::string_view address) {
+  ::ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnOnlineUpdateSelected(Components& window) {
+  Text local = window.GetComponentText(ids::本地版本);
+  Text server = window.GetComponentText(ids::服务器版本);
+  if (CompareVersions(local, server) == 0) {
+    ShowProcessMessageBox(window.WindowHandle(), true, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0);
+  }
+  // The box is modeless: the labels are read again after it has appeared.
+  local = window.GetComponentText(ids::本地版本);
+  server = window.GetComponentText(ids::服务器版本);
+  if (CompareVersions(local, server) < 0) {
+    int answer = ShowMessage(UpdateQuestionText(local, server), MB_YESNO | MB_ICONQUESTION, "有更新");
+    if (answer == IDYES) OpenWebPage(UpdateServerBase() + kUpdatePage);
+  }
+}

@@ -1,0 +1,29 @@
+// The server's version, fetched at start-up, and the menu item 在线更新.
+#pragma once
+
+#include <string_view>
+
+#include "base/components.h"
+#include "base/text.h"
+
+// Base address of the update server ("http://host[:port]", no trailing slash).
+Text UpdateServerBase();
+
+// Reads the version file into 服务器版本. Never blocks start-up for long and shows
+// no message when the server cannot be reached.
+void FetchServerVersion(Components& window);
+
+// Compares 本地版本 with 服务器版本 and offers the update page when the server's is newer.
+void OnOnlineUpdateSelected(Components& window);
+
+// The body as text: everything before the first zero byte. Nothing is trimmed.
+Text VersionTextOf(const ByteBuffer& body);
+
+// Byte-wise, unsigned; a prefix sorts first. Returns -1, 0 or 1.
+int CompareVersions(std::string_view a, std::string_view b);
+
+// The question asked when the server has a newer version.
+Text UpdateQuestionText(std::string_view local, std::string_view server);
+
+// Hands the address to the shell's "open" verb; failures are not reported.
+void OpenWebPage(std::string_view address);

@@ -1,0 +1,54 @@
+// WinINet used in its asynchronous mode, so that a transfer waiting on a silent
+// server can be ended by Stop: every wait is on the operation and on the session's
+// stop event together. A blocked synchronous read cannot be ended from outside
+// (closing its handle from another thread does not wake it under Wine).
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+#include "base/text.h"
+#include "base/unique_handle.h"
+
+constexpr DWORD kReadBlockSize = 10240;
+
+class InternetConnection {
+ public:
+  enum class Outcome { Done, Failed, Stopped };
+  struct Pending;  // what WinINet writes to when an operation completes
+
+  // stopEvent is signalled, and stopped set, when the user stops the download.
+  InternetConnection(HANDLE stopEvent, const std::atomic<bool>& stopped);
+  ~InternetConnection();
+  InternetConnection(const InternetConnection&) = delete;
+  InternetConnection& operator=(const InternetConnection&) = delete;
+
+  // InternetOpenA with the agent and access type; false when no handle came back.
+  bool Open(const Text& agent, DWORD accessType);
+  // InternetOpenUrlA with the header block and flags; any previous request is closed first.
+  Outcome OpenUrl(const Text& address, const Text& headers, DWORD flags);
+  void CloseRequest();
+
+  // The answer's status code, 0 when unknown.
+  int StatusCode() const;
+  // A header of the answer as text; nothing when absent.
+  std::optional<Text> HeaderValue(DWORD query) const;
+
+  // Reads up to kReadBlockSize bytes into block(); got = 0 at the end of the body.
+  Outcome Read(DWORD& got);
+  const unsigned char* block() const;
+
+ private:
+  Outcome Wait();
+
+  HANDLE stopEvent_;
+  const std::atomic<bool>& stopped_;
+  std::shared_ptr<Pending> pending_;
+  UniqueInternet internet_;
+  UniqueInternet request_;
+  bool inFlight_ = false;  // an operation was stopped before it completed
+};

@@ -1,0 +1,153 @@
+// The transfer's WinINet layer against a small HTTP server inside the test, on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/internet_connection.h"
+
+namespace {
+
+const Text kHeaders = "Accept: */*";
+
+unsigned char PatternByte(size_t i) { return static_cast<unsigned char>((i * 131 + i / 4099) & 0xFF); }
+
+// Answers `requests` requests one after the other: headers announcing `size` bytes,
+// then the body in pieces of `piece` bytes, yielding between pieces so that many of the
+// client's reads have to wait for the network; `pauseAfter` bytes in, it waits until
+// `resume` is set.
+class PieceServer {
+ public:
+  PieceServer(size_t size, size_t piece, size_t pauseAfter = SIZE_MAX, int requests = 1)
+      : size_(size), piece_(piece), pauseAfter_(pauseAfter), requests_(requests) {
+    WSADATA wsa;
+    ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(listener_, 1);
+    int length = sizeof addr;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length);
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] {
+      for (int i = 0; i < requests_; ++i) Serve();
+    });
+  }
+  ~PieceServer() {
+    resume = true;
+    thread_.join();
+    ::closesocket(listener_);
+    ::WSACleanup();
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/file.bin"; }
+
+  std::atomic<bool> resume{false};
+
+ private:
+  void Serve() {
+    SOCKET client = ::accept(listener_, nullptr, nullptr);
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      int got = ::recv(client, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      request.append(buffer, got);
+    }
+    std::string head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size_) + "\r\nConnection: close\r\n\r\n";
+    ::send(client, head.data(), static_cast<int>(head.size()), 0);
+    std::vector<char> piece(piece_);
+    for (size_t sent = 0; sent < size_;) {
+      if (sent >= pauseAfter_)
+        while (!resume) ::Sleep(10);
+      size_t n = std::min(piece_, size_ - sent);
+      for (size_t i = 0; i < n; ++i) piece[i] = static_cast<char>(PatternByte(sent + i));
+      if (::send(client, piece.data(), static_cast<int>(n), 0) <= 0) break;
+      sent += n;
+      ::SwitchToThread();
+    }
+    ::shutdown(client, SD_SEND);
+    ::closesocket(client);
+  }
+
+  size_t size_, piece_, pauseAfter_;
+  int requests_;
+  SOCKET listener_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+struct Stopper {
+  UniqueKernelHandle event{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<bool> flag{false};
+  void Stop() {
+    flag = true;
+    ::SetEvent(event.get());
+  }
+};
+
+constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+
+}  // namespace
+
+TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
+  // 16 MB in 3000-byte pieces, eight times: thousands of reads complete out of line,
+  // where Wine can lose a read's byte count (it does so about once in a few bodies).
+  constexpr size_t kSize = 16'000'000;
+  constexpr int kBodies = 8;
+  PieceServer server(kSize, 3000, SIZE_MAX, kBodies);
+  for (int body = 0; body < kBodies; ++body) {
+    Stopper stop;
+    InternetConnection connection(stop.event.get(), stop.flag);
+    ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+    ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags),
+              InternetConnection::Outcome::Done);
+    EXPECT_EQ(connection.StatusCode(), 200);
+    EXPECT_EQ(connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH), std::to_string(kSize));
+
+    size_t total = 0;
+    size_t firstWrongByte = SIZE_MAX;
+    for (;;) {
+      DWORD got = 0;
+      ASSERT_EQ(connection.Read(got), InternetConnection::Outcome::Done) << "after " << total << " bytes";
+      if (got == 0) break;
+      for (DWORD i = 0; i < got && firstWrongByte == SIZE_MAX; ++i)
+        if (connection.block()[i] != PatternByte(total + i)) firstWrongByte = total + i;
+      total += got;
+    }
+    ASSERT_EQ(total, kSize) << "body " << body;
+    ASSERT_EQ(firstWrongByte, SIZE_MAX) << "body " << body;
+  }
+}
+
+TEST(InternetConnection, StopEndsAReadWaitingOnASilentServer) {
+  PieceServer server(1'000'000, 10000, 50'000);  // 50,000 bytes, then silence until resumed
+  Stopper stop;
+  InternetConnection connection(stop.event.get(), stop.flag);
+  ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), InternetConnection::Outcome::Done);
+
+  std::thread stopper([&] {
+    ::Sleep(500);
+    stop.Stop();
+  });
+  size_t total = 0;
+  InternetConnection::Outcome outcome;
+  for (;;) {
+    DWORD got = 0;
+    outcome = connection.Read(got);
+    if (outcome != InternetConnection::Outcome::Done || got == 0) break;
+    total += got;
+  }
+  stopper.join();
+  EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+  EXPECT_LE(total, 50'000u);
+  // The server goes on once the test ends; the abandoned read may complete after the
+  // connection is gone without harm.
+}

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "net/url.h"
+
+namespace {
+
+TEST(SplitUrl, TakesAnAddressApartIntoWhatAConnectionNeeds) {
+  struct Case {
+    const char* address;
+    INTERNET_SCHEME scheme;
+    const char* host;
+    INTERNET_PORT port;
+    const char* user;
+    const char* password;
+    const char* object;
+  };
+  const Case cases[] = {
+      {"http://update.example.com/zelk.txt", INTERNET_SCHEME_HTTP, "update.example.com", 80, "", "", "/zelk.txt"},
+      {"http://127.0.0.1:28731", INTERNET_SCHEME_HTTP, "127.0.0.1", 28731, "", "", "/"},
+      {"http://h/?post=111", INTERNET_SCHEME_HTTP, "h", 80, "", "", "/?post=111"},
+      {"https://u:p@localhost:8443/a/b.bin?x=1", INTERNET_SCHEME_HTTPS, "localhost", 8443, "u", "p", "/a/b.bin?x=1"},
+  };
+  for (const Case& c : cases) {
+    std::optional<UrlParts> parts = SplitUrl(c.address);
+    ASSERT_TRUE(parts) << c.address;
+    EXPECT_EQ(parts->scheme, c.scheme) << c.address;
+    EXPECT_EQ(parts->host, c.host) << c.address;
+    EXPECT_EQ(parts->port, c.port) << c.address;
+    EXPECT_EQ(parts->user, c.user) << c.address;
+    EXPECT_EQ(parts->password, c.password) << c.address;
+    EXPECT_EQ(parts->object, c.object) << c.address;
+  }
+}
+
+TEST(SplitUrl, AUserNameLongerThanWinInetsOwnLimitStillSplits) {
+  const std::string user(300, 'u');
+  std::optional<UrlParts> parts = SplitUrl("http://" + user + ":pw@host/file");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->user, user);
+  EXPECT_EQ(parts->host, "host");
+}
+
+TEST(IsHttpAddress, OnlyHttpAndHttpsNamingAHost) {
+  for (const char* yes : {"http://host/file.exe", "https://localhost/x", "HTTP://HOST"})
+    EXPECT_TRUE(IsHttpAddress(yes)) << yes;
+  for (const char* no : {"", "no address at all", "ftp://host/file", "file:///C:/x.txt", "http:///nohost", "host/file"})
+    EXPECT_FALSE(IsHttpAddress(no)) << no;
+}
+
+}  // namespace

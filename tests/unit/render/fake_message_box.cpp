@@ -1,4 +1,0 @@
-// Stands in for the engine's message box while the update check is tested alone.
-#include "process_message_box.h"
-
-bool ShowProcessMessageBox(HWND, bool, std::string_view, std::string_view, int, int) { return false; }
