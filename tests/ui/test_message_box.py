@@ -5,7 +5,6 @@ import threading
 import time
 
 import pytest
-
 from PIL import Image, ImageChops
 
 from test_update_support import skinned_boxes, update_server, wait_for_box  # noqa: F401
@@ -123,6 +122,7 @@ def test_a_click_on_the_body_leaves_the_box_open_and_one_box_at_a_time(program, 
     assert wait_for_box(program)
 
 
+@pytest.mark.parametrize("key", ["Escape", "Return"])
 def test_escape_and_return_close_the_box_as_the_system_box_does(program, update_server, display, key):
     box = show_box(program, update_server)
     program.press(key, hwnd=box["hwnd"])
