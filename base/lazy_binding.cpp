@@ -36,6 +36,8 @@ FARPROC TryBindFunction(const char* library, const char* function) {
   return module ? ::GetProcAddress(module, function) : nullptr;
 }
 
+void UnloadBoundLibrary(const char* library) { LoadedLibraries().erase(library); }
+
 FARPROC BindFunctionOrDie(const char* library, const char* function) {
   FARPROC fn = TryBindFunction(library, function);
   if (!fn) FatalErrorExit(BindingFailureMessage(library, function));

@@ -16,6 +16,11 @@ Text BindingFailureMessage(std::string_view library, std::string_view function);
 // Loads (once per library) and looks up a function; null when either fails.
 FARPROC TryBindFunction(const char* library, const char* function);
 
+// Frees a library loaded by TryBindFunction and forgets it, so that the next
+// binding loads the file afresh. Only for a library none of whose functions is
+// in use.
+void UnloadBoundLibrary(const char* library);
+
 // As TryBindFunction, but a failure ends the process with the fatal error exit.
 FARPROC BindFunctionOrDie(const char* library, const char* function);
 

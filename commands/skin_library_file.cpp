@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "base/codepage.h"
 #include "base/process_state.h"
 #include "base/unique_handle.h"
@@ -41,4 +44,35 @@ HiddenFileOutcome WriteHiddenFileIfAbsent(std::string_view path, const unsigned 
   }
   ::SetFileAttributesW(widePath.c_str(), FILE_ATTRIBUTE_HIDDEN);
   return HiddenFileOutcome::kWritten;
+}
+
+bool IsPlainFile(std::string_view path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileHoldsBytes(std::string_view path, const unsigned char* data, size_t size) {
+  if (!IsPlainFile(path)) return false;
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER length;
+  if (!file || !::GetFileSizeEx(file.get(), &length) || static_cast<unsigned long long>(length.QuadPart) != size)
+    return false;
+  std::vector<unsigned char> held(size);
+  size_t read = 0;
+  while (read < size) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(size - read > 0x100000 ? 0x100000 : size - read);
+    if (!::ReadFile(file.get(), held.data() + read, chunk, &got, nullptr) || got == 0) return false;
+    read += got;
+  }
+  return std::equal(held.begin(), held.end(), data);
+}
+
+bool SetFileAside(std::string_view path) {
+  const std::wstring from = Widen(path);
+  const std::wstring to = from + L".bad";
+  // A read-only older copy would refuse to be replaced.
+  ::SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

@@ -20,3 +20,13 @@ enum class HiddenFileOutcome {
 
 // Writes the bytes to a new hidden file at `path` unless anything exists there.
 HiddenFileOutcome WriteHiddenFileIfAbsent(std::string_view path, const unsigned char* data, size_t size);
+
+// True when `path` is a file (not a folder) holding exactly these bytes.
+bool FileHoldsBytes(std::string_view path, const unsigned char* data, size_t size);
+
+// True when `path` names a file, not a folder (and something is there).
+bool IsPlainFile(std::string_view path);
+
+// Renames the file at `path` to `path` + ".bad", replacing an older file of that
+// name. False when it cannot be moved (a read-only folder, say).
+bool SetFileAside(std::string_view path);

@@ -9,10 +9,6 @@
 #include "net/http_get.h"
 #include "uiengine/render/process_message_box.h"
 
-#ifndef LANSHI_UPDATE_SERVER
-#define LANSHI_UPDATE_SERVER "http://update.lanshi-soft.com"
-#endif
-
 namespace {
 
 constexpr char kVersionFile[] = "/zelk.txt";
@@ -20,11 +16,13 @@ constexpr char kUpdatePage[] = "/?post=111";
 
 }  // namespace
 
-Text UpdateServerBase() { return LANSHI_UPDATE_SERVER; }
-
 Text VersionTextOf(const ByteBuffer& body) {
   auto zero = std::find(body.begin(), body.end(), 0);
   return Text(body.begin(), zero);
+}
+
+Text ServerVersionOf(const HttpAnswer& answer) {
+  return answer.status == 200 ? VersionTextOf(answer.body) : Text();
 }
 
 int CompareVersions(std::string_view a, std::string_view b) {
@@ -43,8 +41,9 @@ Text UpdateQuestionText(std::string_view local, std::string_view server) {
 }
 
 void FetchServerVersion(Components& window) {
-  ByteBuffer body = HttpGetWhole(UpdateServerBase() + kVersionFile);
-  window.SetComponentText(ids::服务器版本, VersionTextOf(body));
+  const Text base = UpdateServerBase();
+  if (base.empty()) return;  // built without a server: ask nobody
+  window.SetComponentText(ids::服务器版本, ServerVersionOf(HttpGetWhole(base + kVersionFile)));
 }
 
 void OpenWebPage(std::string_view address) {
@@ -62,6 +61,7 @@ void OnOnlineUpdateSelected(Components& window) {
   server = window.GetComponentText(ids::服务器版本);
   if (CompareVersions(local, server) < 0) {
     int answer = ShowMessage(UpdateQuestionText(local, server), MB_YESNO | MB_ICONQUESTION, "有更新");
-    if (answer == IDYES) OpenWebPage(UpdateServerBase() + kUpdatePage);
+    const Text base = UpdateServerBase();
+    if (answer == IDYES && !base.empty()) OpenWebPage(base + kUpdatePage);
   }
 }

@@ -5,8 +5,11 @@
 
 #include "base/components.h"
 #include "base/text.h"
+#include "net/http_get.h"
 
-// Base address of the update server ("http://host[:port]", no trailing slash).
+// Base address of the update server ("http://host[:port]", no trailing slash), set
+// when the program is built; empty when it was built without one, and then the
+// program asks no server anything.
 Text UpdateServerBase();
 
 // Reads the version file into 服务器版本. Never blocks start-up for long and shows
@@ -18,6 +21,10 @@ void OnOnlineUpdateSelected(Components& window);
 
 // The body as text: everything before the first zero byte. Nothing is trimmed.
 Text VersionTextOf(const ByteBuffer& body);
+
+// The server's version in an answer: only a 200 answer carries one. An error page,
+// a redirect left over or no answer at all count as an unreachable server (empty).
+Text ServerVersionOf(const HttpAnswer& answer);
 
 // Byte-wise, unsigned; a prefix sorts first. Returns -1, 0 or 1.
 int CompareVersions(std::string_view a, std::string_view b);

@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "base/unique_handle.h"
+#include "net/fetch_sockets.h"
 #include "net/url.h"
 
 namespace {
@@ -14,11 +18,21 @@ namespace {
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr size_t kMaxReadPiece = 102400;
 constexpr size_t kDefaultReadPiece = 10240;
+// Kept back from the deadline: the fetch works until the deadline less this, and an
+// abandoned call then has this long to notice and return.
+constexpr DWORD kWindUpMs = 3000;
 
 // Opened on first use and kept for the whole run.
 HINTERNET InternetSession() {
   static UniqueInternet session(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
   return session.get();
+}
+
+// The parts of an http or https address naming a host.
+std::optional<UrlParts> SplitHttpUrl(std::string_view address) {
+  std::optional<UrlParts> url = SplitUrl(address);
+  if (!url || (url->scheme != INTERNET_SCHEME_HTTP && url->scheme != INTERNET_SCHEME_HTTPS)) return std::nullopt;
+  return url;
 }
 
 std::optional<long long> ContentLength(HINTERNET request) {
@@ -31,14 +45,189 @@ std::optional<long long> ContentLength(HINTERNET request) {
   return value;
 }
 
-void SetTimeouts(HINTERNET handle, const HttpLimits& limits) {
-  DWORD connect = limits.connectTimeoutMs;
-  DWORD receive = limits.receiveTimeoutMs;
+int StatusCode(HINTERNET request) {
+  DWORD status = 0, size = sizeof(status);
+  if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+  return static_cast<int>(status);
+}
+
+// Size in bytes of the answer's status line and headers.
+size_t HeaderBytes(HINTERNET request) {
+  DWORD size = 0;
+  if (::HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) return 0;
+  return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER ? size : 0;
+}
+
+Text LocationHeader(HINTERNET request, size_t maxBytes) {
+  DWORD size = 0;
+  ::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, nullptr, &size, nullptr);
+  if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > maxBytes) return {};
+  std::string value(size, '\0');
+  if (!::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, value.data(), &size, nullptr)) return {};
+  value.resize(size);
+  return value;
+}
+
+// Time left until a moment some milliseconds after a start (GetTickCount values).
+class Deadline {
+ public:
+  Deadline(DWORD start, DWORD afterMs) : start_(start), afterMs_(afterMs) {}
+  DWORD Left() const {
+    const DWORD spent = ::GetTickCount() - start_;
+    return spent >= afterMs_ ? 0 : afterMs_ - spent;
+  }
+
+ private:
+  DWORD start_;
+  DWORD afterMs_;
+};
+
+void SetTimeouts(HINTERNET handle, const HttpLimits& limits, DWORD left) {
+  DWORD connect = std::min(limits.connectTimeoutMs, left);
+  DWORD receive = std::min(limits.receiveTimeoutMs, left);
   ::InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
   ::InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof(receive));
   ::InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
   ::InternetSetOptionA(handle, INTERNET_OPTION_DATA_SEND_TIMEOUT, &receive, sizeof(receive));
   ::InternetSetOptionA(handle, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+}
+
+// One fetch, shared by the worker thread that runs it and the thread that waits for
+// it. The connection and request handles are closed by whichever of the two gets to
+// them first: the worker as it goes, the waiting thread when the time is up (closing
+// a handle is WinINet's way of ending a call blocked on it).
+struct Fetch {
+  Fetch(std::string_view a, const HttpLimits& l, Deadline d) : address(a), limits(l), ownTime(d) {}
+  const Text address;
+  const HttpLimits limits;
+  const Deadline ownTime;  // the deadline less the wind-up
+
+  std::mutex lock;
+  bool abandoned = false;
+  bool finished = false;
+  UniqueInternet connection;
+  UniqueInternet request;
+  INTERNET_PORT port = 0;  // of the server being talked to
+  HttpAnswer answer;
+
+  // Takes ownership of a new handle, unless the fetch was abandoned meanwhile: then
+  // the handle is closed at once and null returned.
+  HINTERNET Keep(UniqueInternet& slot, HINTERNET handle) {
+    UniqueInternet owned(handle);
+    std::lock_guard<std::mutex> guard(lock);
+    if (abandoned || !owned) return nullptr;
+    slot = std::move(owned);
+    return slot.get();
+  }
+
+  // Takes both handles out to be closed by the caller, outside the lock.
+  void TakeHandles(UniqueInternet& takenRequest, UniqueInternet& takenConnection) {
+    std::lock_guard<std::mutex> guard(lock);
+    takenRequest = std::move(request);
+    takenConnection = std::move(connection);
+  }
+
+  // Closes both handles; false when the fetch was abandoned.
+  bool CloseHandles() {
+    UniqueInternet oldRequest, oldConnection;
+    TakeHandles(oldRequest, oldConnection);
+    oldRequest.reset();
+    std::lock_guard<std::mutex> guard(lock);
+    return !abandoned;
+  }
+
+  bool Going() {
+    std::lock_guard<std::mutex> guard(lock);
+    return !abandoned && ownTime.Left() > 0;
+  }
+};
+
+// Reads the body into `body`; false when the time ran out first (a body cut short
+// by the deadline is no answer). A failed read keeps the bytes read before it.
+bool ReadBody(Fetch& fetch, HINTERNET request, ByteBuffer& body) {
+  const size_t piece = ReadPieceSize(ContentLength(request));
+  const size_t maxBytes = fetch.limits.maxBytes;
+  ByteBuffer buffer(piece);
+  while (body.size() < maxBytes) {
+    if (!fetch.Going()) return false;
+    // Wait (at most the receive time-out) for some bytes, then take only those, so
+    // no read waits for more than one time-out however slowly the bytes come.
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
+    // Never read past the limit: a hostile server cannot make us hold more.
+    DWORD want = static_cast<DWORD>(std::min({piece, maxBytes - body.size(), size_t{available}}));
+    DWORD got = 0;
+    if (!::InternetReadFile(request, buffer.data(), want, &got) || got == 0) break;
+    body.insert(body.end(), buffer.begin(), buffer.begin() + got);
+  }
+  return true;
+}
+
+// The worker's part: requests, redirects followed by hand, the body.
+void RunFetch(Fetch& fetch) {
+  HINTERNET session = InternetSession();
+  if (!session) return;
+  const HttpLimits& limits = fetch.limits;
+  Text address = fetch.address;
+  for (int redirects = 0;; ++redirects) {
+    std::optional<UrlParts> url = SplitHttpUrl(address);
+    if (!url || !fetch.CloseHandles() || !fetch.Going()) return;
+    // A slow lookup cannot be cut short: past the deadline nothing is sent.
+    if (!HostNameResolves(url->host.c_str()) || !fetch.Going()) return;
+    {
+      std::lock_guard<std::mutex> guard(fetch.lock);
+      fetch.port = url->port;
+    }
+    // The session is shared; the time-outs go on this fetch's own handles.
+    HINTERNET connection = fetch.Keep(
+        fetch.connection, ::InternetConnectA(session, url->host.c_str(), url->port,
+                                             url->user.empty() ? nullptr : url->user.c_str(),
+                                             url->password.empty() ? nullptr : url->password.c_str(),
+                                             INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return;
+    SetTimeouts(connection, limits, fetch.ownTime.Left());
+
+    // Redirects are followed here, not by WinINet, which would follow a loop forever.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (url->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    HINTERNET request = fetch.Keep(
+        fetch.request,
+        ::HttpOpenRequestA(connection, "GET", url->object.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
+    if (!request) return;
+    SetTimeouts(request, limits, fetch.ownTime.Left());
+
+    static const char kHeaders[] = "Accept: */*\r\n\r\n";
+    if (!::HttpSendRequestA(request, kHeaders, static_cast<DWORD>(std::strlen(kHeaders)), nullptr, 0)) return;
+    if (HeaderBytes(request) > limits.maxHeaderBytes || !fetch.Going()) return;
+
+    HttpAnswer answer;
+    answer.status = StatusCode(request);
+    if (IsRedirectStatus(answer.status) && redirects < limits.maxRedirects) {
+      address = RedirectTarget(address, LocationHeader(request, limits.maxHeaderBytes));
+      if (!address.empty()) continue;
+    }
+    // A final answer, or a redirect left over (which has nothing worth reading).
+    if (!IsRedirectStatus(answer.status) && !ReadBody(fetch, request, answer.body)) return;
+    std::lock_guard<std::mutex> guard(fetch.lock);
+    if (!fetch.abandoned) fetch.answer = std::move(answer);
+    return;
+  }
+}
+
+DWORD WINAPI FetchThread(void* parameter) {
+  std::unique_ptr<std::shared_ptr<Fetch>> share(static_cast<std::shared_ptr<Fetch>*>(parameter));
+  Fetch& fetch = **share;
+  RunFetch(fetch);
+  fetch.CloseHandles();
+  std::lock_guard<std::mutex> guard(fetch.lock);
+  fetch.finished = true;
+  return 0;
+}
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine() {
+  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
 }
 
 }  // namespace
@@ -49,45 +238,59 @@ size_t ReadPieceSize(std::optional<long long> contentLength) {
   return static_cast<size_t>(*contentLength + 1);
 }
 
-ByteBuffer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
-  ByteBuffer body;
-  HINTERNET session = InternetSession();
-  if (address.empty() || !session) return body;
-  std::optional<UrlParts> url = SplitUrl(address);
-  if (!url) return body;
+bool IsRedirectStatus(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
-  // The session is shared; the time-outs go on this fetch's own handles.
-  UniqueInternet connection(::InternetConnectA(session, url->host.c_str(), url->port,
-                                               url->user.empty() ? nullptr : url->user.c_str(),
-                                               url->password.empty() ? nullptr : url->password.c_str(),
-                                               INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return body;
-  SetTimeouts(connection.get(), limits);
+Text RedirectTarget(std::string_view from, std::string_view location) {
+  if (location.empty()) return {};
+  Text base(from), relative(location);
+  DWORD size = 0;
+  ::InternetCombineUrlA(base.c_str(), relative.c_str(), nullptr, &size, ICU_NO_ENCODE);
+  if (size == 0) return {};
+  std::string combined(size + 1, '\0');
+  size = static_cast<DWORD>(combined.size());
+  if (!::InternetCombineUrlA(base.c_str(), relative.c_str(), combined.data(), &size, ICU_NO_ENCODE)) return {};
+  combined.resize(size);
+  return SplitHttpUrl(combined) ? combined : Text();
+}
 
-  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-  if (url->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-  UniqueInternet request(
-      ::HttpOpenRequestA(connection.get(), "GET", url->object.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
-  if (!request) return body;
-  SetTimeouts(request.get(), limits);
+HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
+  const DWORD start = ::GetTickCount();
+  const Deadline whole(start, limits.deadlineMs);
+  const Deadline own(start, limits.deadlineMs > 2 * kWindUpMs ? limits.deadlineMs - kWindUpMs : limits.deadlineMs / 2);
+  if (!SplitHttpUrl(address)) return {};
 
-  static const char kHeaders[] = "Accept: */*\r\n\r\n";
-  if (!::HttpSendRequestA(request.get(), kHeaders, static_cast<DWORD>(std::strlen(kHeaders)), nullptr, 0))
-    return body;
-
-  const DWORD sent = ::GetTickCount();
-  size_t piece = ReadPieceSize(ContentLength(request.get()));
-  ByteBuffer buffer(piece);
-  while (body.size() < limits.maxBytes && ::GetTickCount() - sent < limits.bodyDeadlineMs) {
-    // Wait (at most the receive time-out) for some bytes, then take only those, so
-    // no read blocks for more than one time-out however slowly the bytes come.
-    DWORD available = 0;
-    if (!::InternetQueryDataAvailable(request.get(), &available, 0, 0) || available == 0) break;
-    // Never read past the limit: a hostile server cannot make us hold more.
-    DWORD want = static_cast<DWORD>(std::min({piece, limits.maxBytes - body.size(), size_t{available}}));
-    DWORD got = 0;
-    if (!::InternetReadFile(request.get(), buffer.data(), want, &got) || got == 0) break;
-    body.insert(body.end(), buffer.begin(), buffer.begin() + got);
+  // Wine only: the sockets already open, so that only the fetch's own are touched.
+  const std::vector<SOCKET> before = RunningUnderWine() ? OpenSockets() : std::vector<SOCKET>();
+  auto fetch = std::make_shared<Fetch>(address, limits, own);
+  auto* share = new std::shared_ptr<Fetch>(fetch);
+  UniqueKernelHandle worker(::CreateThread(nullptr, 0, FetchThread, share, 0, nullptr));
+  if (!worker) {
+    delete share;
+    return {};
   }
-  return body;
+  if (::WaitForSingleObject(worker.get(), own.Left()) != WAIT_OBJECT_0) {
+    INTERNET_PORT port;
+    {
+      std::lock_guard<std::mutex> guard(fetch->lock);
+      fetch->abandoned = true;
+      port = fetch->port;
+    }
+    UniqueInternet request, connection;
+    fetch->TakeHandles(request, connection);
+    request.reset();
+    connection.reset();
+    // Windows ends a call blocked on a handle when the handle is closed. Wine keeps
+    // the connection open until the blocked call returns, which a server trickling
+    // bytes can put off for ever: there the fetch's sockets are shut down (WinINet
+    // still closes them), so the call sees the connection end and returns.
+    if (RunningUnderWine()) ShutDownNewSockets(before, port);
+    ::WaitForSingleObject(worker.get(), whole.Left());
+  }
+  std::lock_guard<std::mutex> guard(fetch->lock);
+  // A worker still running (a name lookup cannot be ended) finishes on its own
+  // with its share of the fetch; its result is no longer wanted.
+  if (!fetch->finished || fetch->abandoned) return {};
+  return std::move(fetch->answer);
 }

@@ -1,18 +1,24 @@
 #!/usr/bin/python3
 """A tiny update server on 127.0.0.1 for the version check.
 
-It serves the version file (/zelk.txt) with whatever bytes it is given and answers
-every other path (the update page /?post=111 among them) with a short page, logging
-each request line. In "silent" mode it accepts connections, reads the request and
-never answers, as a hung server would; in "trickle" mode it announces a long version
-file and sends it one byte every half second, as a hostile one might.
+It serves the version file (/zelk.txt) with whatever bytes it is given (and the
+status it is given, 200 unless told) and answers every other path (the update page
+/?post=111 among them) with a short page, logging each request line. Other modes
+behave as hung or hostile servers do:
+
+    silent           accepts, reads the request, never answers
+    trickle          announces a long version file and sends it a byte a second
+    redirect-loop    answers every request with a redirect to itself
+    redirect-chain   redirects /zelk.txt -> /hop1 -> ... -> /hop<hops>, then serves the file
+    header-trickle   sends the status line, then a header a byte a second
+    endless-headers  sends the status line, then header lines without end
 
     update_server.py --port 18614 --version V1.1
-    update_server.py --port 18614 --silent
-    update_server.py --port 18614 --trickle
+    update_server.py --port 18614 --version V9.9 --status "404 Not Found"
+    update_server.py --port 18614 --mode redirect-chain --hops 6
 
 From a test:
-    with UpdateServer(port, b"V1.1") as server: ...; server.requests
+    with UpdateServer(port, b"V1.1") as server: ...; server.requests; server.connections
 """
 import argparse
 import socket
@@ -22,13 +28,22 @@ import time
 VERSION_PATH = "/zelk.txt"
 
 
+MODES = ("answer", "silent", "trickle", "redirect-loop", "redirect-chain", "header-trickle", "endless-headers")
+
+
 class UpdateServer:
-    def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1", trickle=False):
+    def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1", trickle=False, mode="answer",
+                 status="200 OK", hops=6, interval=1.0):
         self.host, self.port = host, port
         self.version = version
-        self.silent = silent
-        self.trickle = trickle
+        self.mode = "silent" if silent else "trickle" if trickle else mode
+        assert self.mode in MODES, self.mode
+        self.status = status
+        self.hops = hops
+        self.interval = interval  # seconds between the bytes of a trickle
         self.requests = []  # request lines, in order
+        # One entry per connection: when it was accepted and when it ended (None while open).
+        self.connections = []
         self._lock = threading.Lock()
         self._stop = threading.Event()
         self._sock = None
@@ -63,6 +78,10 @@ class UpdateServer:
         with self._lock:
             return [line.split(" ")[1] for line in self.requests if " " in line]
 
+    def open_connections(self):
+        with self._lock:
+            return [c for c in self.connections if c["ended"] is None]
+
     # --- serving ----------------------------------------------------------------
     def _accept_loop(self):
         while not self._stop.is_set():
@@ -90,52 +109,82 @@ class UpdateServer:
         return data
 
     def _serve(self, conn):
-        with conn:
-            request = self._read_request(conn)
-            line = request.split(b"\r\n", 1)[0].decode("latin-1")
-            with self._lock:
-                self.requests.append(line)
-            if self.silent:
-                # Hold the connection without a word until the client gives up.
-                while not self._stop.is_set():
-                    try:
-                        if not conn.recv(4096):
-                            return
-                    except socket.timeout:
-                        continue
-                    except OSError:
-                        return
-                return
-            if self.trickle:
-                try:
-                    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n")
-                    while not self._stop.is_set():
-                        conn.sendall(b"V")
-                        time.sleep(0.5)
-                except OSError:
-                    pass
-                return
-            path = line.split(" ")[1] if line.count(" ") >= 2 else "/"
-            body = self.version if path == VERSION_PATH else b"<html><body>update page</body></html>"
-            head = (f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: {len(body)}\r\n"
-                    "Connection: close\r\n\r\n").encode("latin-1")
+        entry = {"accepted": time.monotonic(), "ended": None}
+        with self._lock:
+            self.connections.append(entry)
+        try:
+            with conn:
+                self._answer(conn)
+        finally:
+            entry["ended"] = time.monotonic()
+
+    def _hold_until_client_leaves(self, conn):
+        while not self._stop.is_set():
             try:
-                conn.sendall(head + body)
+                if not conn.recv(4096):
+                    return
+            except socket.timeout:
+                continue
             except OSError:
-                pass
+                return
+
+    def _trickle(self, conn, head, byte):
+        conn.sendall(head)
+        while not self._stop.is_set():
+            conn.sendall(byte)
+            self._stop.wait(self.interval)
+
+    def _answer(self, conn):
+        request = self._read_request(conn)
+        line = request.split(b"\r\n", 1)[0].decode("latin-1")
+        with self._lock:
+            self.requests.append(line)
+        path = line.split(" ")[1] if line.count(" ") >= 2 else "/"
+        try:
+            if self.mode == "silent":
+                self._hold_until_client_leaves(conn)
+            elif self.mode == "trickle":
+                self._trickle(conn, b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n", b"V")
+            elif self.mode == "header-trickle":
+                self._trickle(conn, b"HTTP/1.0 200 OK\r\nX-Slow: ", b"a")
+            elif self.mode == "endless-headers":
+                conn.sendall(b"HTTP/1.0 200 OK\r\n")
+                lines = b"X-More: aaaaaaaaaaaaaaaaaaaaaaaa\r\n" * 100
+                while not self._stop.is_set():
+                    conn.sendall(lines)
+            elif self.mode == "redirect-loop" or (self.mode == "redirect-chain" and path != f"/hop{self.hops}"):
+                if self.mode == "redirect-loop":
+                    target = path
+                else:
+                    hop = int(path[4:]) if path.startswith("/hop") and path[4:].isdigit() else 0
+                    target = f"/hop{hop + 1}"
+                conn.sendall((f"HTTP/1.0 302 Found\r\nLocation: {target}\r\nContent-Length: 0\r\n"
+                              "Connection: close\r\n\r\n").encode("latin-1"))
+            else:
+                is_version = path == VERSION_PATH or self.mode == "redirect-chain"
+                body = self.version if is_version else b"<html><body>update page</body></html>"
+                status = self.status if is_version else "200 OK"
+                head = (f"HTTP/1.0 {status}\r\nContent-Type: text/plain\r\nContent-Length: {len(body)}\r\n"
+                        "Connection: close\r\n\r\n").encode("latin-1")
+                conn.sendall(head + body)
+        except OSError:
+            pass
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--version", default="V1.0", help="body of the version file (\\r\\n allowed)")
-    parser.add_argument("--silent", action="store_true", help="accept and never answer")
-    parser.add_argument("--trickle", action="store_true", help="send the version file a byte at a time")
+    parser.add_argument("--status", default="200 OK", help="status of the version file's answer")
+    parser.add_argument("--mode", default="answer", choices=MODES)
+    parser.add_argument("--hops", type=int, default=6, help="redirects of redirect-chain")
+    parser.add_argument("--silent", action="store_true", help="same as --mode silent")
+    parser.add_argument("--trickle", action="store_true", help="same as --mode trickle")
     args = parser.parse_args()
     version = args.version.encode("latin-1").decode("unicode_escape").encode("latin-1")
-    mode = "silent" if args.silent else "trickle" if args.trickle else repr(version)
-    with UpdateServer(args.port, version, args.silent, trickle=args.trickle) as server:
-        print(f"serving on http://127.0.0.1:{args.port} ({mode})", flush=True)
+    mode = "silent" if args.silent else "trickle" if args.trickle else args.mode
+    with UpdateServer(args.port, version, mode=mode, status=args.status, hops=args.hops) as server:
+        print(f"serving on http://127.0.0.1:{args.port} ({mode}, {args.status}, {version!r})", flush=True)
         shown = 0
         try:
             while True:

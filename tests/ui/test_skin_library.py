@@ -4,6 +4,7 @@ and the main window's look with skin 10 and without a skin (screenshots)."""
 import os
 import shutil
 import struct
+import subprocess
 import zlib
 from pathlib import Path
 
@@ -126,21 +127,89 @@ def test_a_library_already_there_is_used_and_left_untouched(program, program_dir
     assert dos_attributes(library) == (FILE_ATTRIBUTE_HIDDEN if hidden else 0)
 
 
-@pytest.mark.parametrize("present", ["folder", "not a library"])
-def test_a_library_that_cannot_be_bound_ends_the_program(program, program_dir, present):
-    library = program_dir / "SkinH_EL.dll"
-    if present == "folder":
-        library.mkdir()
-    else:
-        library.write_bytes(b"MZ not really a library")
-    program.start(wait_window=False)
+BINDING_ERROR = ("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“SkinH_EL.dll”"
+                 "中的输出命令“SkinH_AttachRes”\r\n")
+OTHER_DLL = BUILD / "tests" / "driver" / "other_library.dll"
+DAMAGED = {
+    "truncated": lambda: BUILT_LIBRARY.read_bytes()[:20000],
+    "empty": lambda: b"",
+    "another DLL": lambda: OTHER_DLL.read_bytes(),
+    "not a library": lambda: b"MZ not really a library",
+}
+
+
+def ends_with_the_binding_error(program):
     box = program.wait_dialog(title="错误")
-    assert box["text"] == ("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“SkinH_EL.dll”"
-                           "中的输出命令“SkinH_AttachRes”\r\n")
+    assert box["text"] == BINDING_ERROR
     assert [b["id"] for b in box["buttons"]] == [IDOK]
     program.answer(box, IDOK)
     assert program.wait_exit() == -1
-    if present == "folder":
-        assert library.is_dir() and not any(library.iterdir())
-    else:
-        assert library.read_bytes() == b"MZ not really a library"
+
+
+@pytest.mark.parametrize("damage", DAMAGED)
+def test_a_damaged_library_is_set_aside_and_replaced(program, program_dir, screenshot, damage):
+    library = program_dir / "SkinH_EL.dll"
+    aside = program_dir / "SkinH_EL.dll.bad"
+    aside.write_bytes(b"set aside by an earlier start")
+    damaged = DAMAGED[damage]()
+    library.write_bytes(damaged)
+
+    program.start()  # the main window shows: no binding error
+    assert not program.dialogs()
+    assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
+    assert dos_attributes(library) == FILE_ATTRIBUTE_HIDDEN
+    assert aside.read_bytes() == damaged  # the older copy replaced
+    screenshot("mended")
+    program.close()
+    assert program.wait_exit() == 0
+
+    # The next start uses the library written in its place and touches nothing.
+    program.start()
+    program.ping()
+    assert not program.dialogs()
+    assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
+    assert aside.read_bytes() == damaged
+
+
+def test_a_folder_in_the_librarys_place_ends_the_program(program, program_dir):
+    library = program_dir / "SkinH_EL.dll"
+    library.mkdir()
+    program.start(wait_window=False)
+    ends_with_the_binding_error(program)
+    assert library.is_dir() and not any(library.iterdir())
+    assert not (program_dir / "SkinH_EL.dll.bad").exists()
+
+
+@pytest.fixture
+def read_only_folder(tmp_path):
+    """read_only_folder(folder): the same folder seen through a read-only bind mount
+    (as root, permissions alone would not stop a write)."""
+    mounts = []
+
+    def mount(folder):
+        view = tmp_path / "read-only view"
+        view.mkdir()
+        if subprocess.run(["mount", "--bind", str(folder), str(view)], capture_output=True).returncode != 0:
+            pytest.skip("cannot bind-mount here")
+        mounts.append(view)
+        subprocess.run(["mount", "-o", "remount,bind,ro", str(view)], check=True)
+        return view
+
+    yield mount
+    for view in mounts:
+        subprocess.run(["umount", "-l", str(view)])
+
+
+def test_a_damaged_library_in_a_read_only_folder_ends_the_program(driver, program_dir, read_only_folder):
+    Program(driver, program_dir)  # copies the program in
+    library = program_dir / "SkinH_EL.dll"
+    library.write_bytes(b"")
+    view = read_only_folder(program_dir)
+    program = Program(driver, view)
+    try:
+        program.start(wait_window=False)
+        ends_with_the_binding_error(program)
+    finally:
+        program.stop()
+    assert library.read_bytes() == b""
+    assert not (program_dir / "SkinH_EL.dll.bad").exists()

@@ -26,16 +26,17 @@ def update_server_port():
 
 @pytest.fixture
 def update_server():
-    """update_server(b"V1.1"), update_server(silent=True) or update_server(trickle=True):
+    """update_server(b"V1.1"), update_server(b"V9.9", status="404 Not Found") or
+    update_server(mode="redirect-loop") (the modes of tests/servers/update_server.py):
     serves until the test ends."""
     servers = []
     port = update_server_port()
 
-    def start(version=b"V1.0", silent=False, trickle=False):
+    def start(version=b"V1.0", silent=False, trickle=False, **kw):
         server = None
         for _ in range(50):  # the previous test's socket may linger a moment
             try:
-                server = UpdateServer(port, version, silent, trickle=trickle).start()
+                server = UpdateServer(port, version, silent, trickle=trickle, **kw).start()
                 break
             except OSError:
                 time.sleep(0.1)

@@ -227,6 +227,35 @@ TEST(SkinLibraryFile, WrittenOnceHiddenAndWhole) {
   EXPECT_FALSE(Exists(nowhere));
 }
 
+TEST(SkinLibraryFile, ADamagedFileIsToldFromOursAndSetAsideOverAnOlderOne) {
+  TempFolder folder;
+  const Text path = folder / "SkinH_EL.dll";
+  const Text aside = folder / "SkinH_EL.dll.bad";
+  const unsigned char ours[] = {'o', 'u', 'r', 's'};
+  const unsigned char damaged[] = {'o', 'u', 'r'};
+  const unsigned char older[] = {'o', 'l', 'd', 'e', 'r'};
+  ASSERT_EQ(WriteHiddenFileIfAbsent(aside, older, sizeof(older)), HiddenFileOutcome::kWritten);
+  ::SetFileAttributesW(Widen(aside).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+  ASSERT_EQ(WriteHiddenFileIfAbsent(path, damaged, sizeof(damaged)), HiddenFileOutcome::kWritten);
+
+  EXPECT_TRUE(IsPlainFile(path));
+  EXPECT_TRUE(FileHoldsBytes(path, damaged, sizeof(damaged)));
+  EXPECT_FALSE(FileHoldsBytes(path, ours, sizeof(ours)));  // cut short
+  EXPECT_FALSE(FileHoldsBytes(path, ours, 2));             // longer
+  EXPECT_TRUE(SetFileAside(path));
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(ReadAll(aside), std::vector<unsigned char>(damaged, damaged + sizeof(damaged)));
+
+  // Nothing there, or a folder: not a file to compare or move.
+  EXPECT_FALSE(IsPlainFile(path));
+  EXPECT_FALSE(FileHoldsBytes(path, ours, 0));
+  EXPECT_FALSE(SetFileAside(path));
+  const Text dir = folder / "folder.dll";
+  ::CreateDirectoryW(Widen(dir).c_str(), nullptr);
+  EXPECT_FALSE(IsPlainFile(dir));
+  EXPECT_FALSE(FileHoldsBytes(dir, ours, 0));
+}
+
 TEST(SkinLibraryFile, SkinNumbersMapToResources) {
   EXPECT_EQ(SkinResourceId(1), 1001);
   EXPECT_EQ(SkinResourceId(10), 1010);

@@ -25,6 +25,12 @@ TEST(CompareVersions, BytesDecideNotNumbers) {
   }
 }
 
+TEST(UpdateCheck, OnlyA200AnswerCarriesAVersion) {
+  const ByteBuffer body = {'V', '9', '.', '9'};
+  EXPECT_EQ(ServerVersionOf(HttpAnswer{200, body}), "V9.9");
+  for (int status : {0, 204, 302, 404, 500}) EXPECT_EQ(ServerVersionOf(HttpAnswer{status, body}), "") << status;
+}
+
 TEST(CompareVersions, HighBytesAreUnsigned) {
   // A GBK byte (0xB0) sorts after every ASCII byte.
   EXPECT_EQ(CompareVersions("V\xB0", "V1"), 1);

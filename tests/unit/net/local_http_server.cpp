@@ -14,7 +14,8 @@ struct WinsockUser {
 };
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(Mode mode, std::string response) : mode_(mode), response_(std::move(response)) {
+LocalHttpServer::LocalHttpServer(Mode mode, std::string response, int redirects)
+    : mode_(mode), response_(std::move(response)), redirects_(redirects) {
   static WinsockUser winsock;
   listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in addr = {};
@@ -51,6 +52,7 @@ void LocalHttpServer::Serve() {
   while (!stop_) {
     SOCKET client = ::accept(listener_, nullptr, nullptr);
     if (client == INVALID_SOCKET) return;
+    serving_ = true;
     std::string request;
     char buf[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {
@@ -62,8 +64,24 @@ void LocalHttpServer::Serve() {
       std::lock_guard<std::mutex> lock(mutex_);
       lastRequest_ = request;
     }
-    if (mode_ == Mode::Answer) {
+    const int number = requests_++;
+    if (mode_ == Mode::Answer || (mode_ == Mode::Redirects && number >= redirects_)) {
       ::send(client, response_.data(), static_cast<int>(response_.size()), 0);
+    } else if (mode_ == Mode::Redirects) {
+      const std::string head = "HTTP/1.0 302 Found\r\nLocation: /hop" + std::to_string(number + 1) +
+                               "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      ::send(client, head.data(), static_cast<int>(head.size()), 0);
+    } else if (mode_ == Mode::HeaderTrickle) {
+      const std::string head = "HTTP/1.0 200 OK\r\nX-Slow: ";
+      ::send(client, head.data(), static_cast<int>(head.size()), 0);
+      while (!stop_ && ::send(client, "a", 1, 0) > 0) ::Sleep(200);
+    } else if (mode_ == Mode::EndlessHeaders) {
+      const std::string head = "HTTP/1.0 200 OK\r\n";
+      ::send(client, head.data(), static_cast<int>(head.size()), 0);
+      std::string lines;
+      for (int i = 0; i < 100; ++i) lines += "X-More: aaaaaaaaaaaaaaaaaaaaaaaa\r\n";
+      while (!stop_ && ::send(client, lines.data(), static_cast<int>(lines.size()), 0) > 0) {
+      }
     } else if (mode_ == Mode::Endless) {
       std::string head = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
       ::send(client, head.data(), static_cast<int>(head.size()), 0);
@@ -86,5 +104,6 @@ void LocalHttpServer::Serve() {
     }
     ::shutdown(client, SD_SEND);
     ::closesocket(client);
+    serving_ = false;
   }
 }

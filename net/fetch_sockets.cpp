@@ -1,0 +1,74 @@
+#include "net/fetch_sockets.h"
+
+#include <ws2tcpip.h>
+
+#include <algorithm>
+
+namespace {
+
+// Handle values are multiples of 4; WinINet's few sockets are among the first ones.
+constexpr UINT_PTR kLastHandleValue = 0x10000;
+
+// Winsock is started by WinINet already; this keeps it started while we look.
+class WinsockUse {
+ public:
+  WinsockUse() {
+    WSADATA data;
+    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }
+  ~WinsockUse() {
+    if (started_) ::WSACleanup();
+  }
+  WinsockUse(const WinsockUse&) = delete;
+  WinsockUse& operator=(const WinsockUse&) = delete;
+
+ private:
+  bool started_ = false;
+};
+
+bool IsSocket(SOCKET s) {
+  int type = 0;
+  int size = sizeof(type);
+  return ::getsockopt(s, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size) == 0;
+}
+
+bool ConnectedToPort(SOCKET s, unsigned short port) {
+  sockaddr_storage peer = {};
+  int size = sizeof(peer);
+  if (::getpeername(s, reinterpret_cast<sockaddr*>(&peer), &size) != 0) return false;
+  if (peer.ss_family == AF_INET) return ntohs(reinterpret_cast<sockaddr_in*>(&peer)->sin_port) == port;
+  if (peer.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port) == port;
+  return false;
+}
+
+}  // namespace
+
+std::vector<SOCKET> OpenSockets() {
+  WinsockUse winsock;
+  std::vector<SOCKET> sockets;
+  for (UINT_PTR value = 4; value <= kLastHandleValue; value += 4) {
+    if (IsSocket(static_cast<SOCKET>(value))) sockets.push_back(static_cast<SOCKET>(value));
+  }
+  return sockets;
+}
+
+int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port) {
+  WinsockUse winsock;
+  int count = 0;
+  for (SOCKET s : OpenSockets()) {
+    if (std::find(before.begin(), before.end(), s) != before.end() || !ConnectedToPort(s, port)) continue;
+    ::shutdown(s, SD_BOTH);
+    ++count;
+  }
+  return count;
+}
+
+bool HostNameResolves(const char* host) {
+  WinsockUse winsock;
+  addrinfo hints = {};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) return false;
+  ::freeaddrinfo(found);
+  return true;
+}

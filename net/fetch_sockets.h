@@ -1,0 +1,25 @@
+// Socket-level help for a fetch that must end by a deadline.
+//
+// Ending a WinINet call that Wine would leave waiting on a server: Wine keeps a
+// request's socket open while a call on it is blocked, even after the request's
+// handle is closed, and a server sending a byte now and then keeps that call going
+// for as long as it likes. Shutting the socket down (WinINet still owns and closes
+// it) lets the call see the connection end and return.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <vector>
+
+// The sockets open in this process now.
+std::vector<SOCKET> OpenSockets();
+
+// Shuts down, both ways, every socket connected to `port` that is not in `before`.
+// Returns how many.
+int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port);
+
+// Looks the host name up as WinINet will: true when it resolves. A lookup cannot be
+// ended from outside; doing it first lets a fetch whose lookup outlasted its
+// deadline give up before it connects to anything.
+bool HostNameResolves(const char* host);
