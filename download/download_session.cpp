@@ -48,11 +48,18 @@ void DownloadSession::Stop() {
   if (box_) CloseBox(box_, boxCloseCommand_);
 }
 
-bool DownloadSession::AdoptFile(UniqueFile file) {
+DownloadSession::Fenced DownloadSession::OpenFile(const std::function<UniqueFile()>& open) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (stopped_) return false;  // `file` closes on return
-  file_ = std::move(file);
-  return true;
+  if (stopped_) return Fenced::Stopped;
+  file_ = open();
+  return file_ ? Fenced::Done : Fenced::Failed;
+}
+
+DownloadSession::Fenced DownloadSession::CloseFileAndChange(const std::function<bool()>& change) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_) return Fenced::Stopped;
+  file_.reset();
+  return change() ? Fenced::Done : Fenced::Failed;
 }
 
 DownloadSession::WriteResult DownloadSession::Write(const void* data, DWORD size) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "base/text.h"
 
@@ -21,18 +22,25 @@ struct ContentRange {
 };
 std::optional<ContentRange> ParseContentRange(std::string_view value);
 
-// A decimal header value such as Content-Length; nothing when it is not one.
+// A decimal header value such as Content-Length: digits only (no sign), within 64
+// bits; nothing when it is not one.
 std::optional<int64_t> ParseLength(std::string_view value);
 
 struct ServerAnswer {
   int status = 0;
   std::optional<int64_t> contentLength;
+  // A Content-Length that is not one plain decimal number (or two that disagree): the
+  // body's end cannot be known, so nothing of it can be trusted.
+  bool badLength = false;
   std::optional<ContentRange> contentRange;
 };
 
+// Fills contentLength and badLength from every Content-Length value the answer carries.
+void ReadContentLengths(ServerAnswer& answer, const std::vector<Text>& values);
+
 // What to do with the body of an answer.
 enum class BodyAction {
-  Refuse,             // not a body worth storing: "不能打开该URL!", partial file untouched
+  Refuse,             // not a body worth storing (or not framed): "不能打开该URL!", partial file untouched
   WriteWhole,         // a whole file: empty the partial file and write from byte 0
   AppendAtOffset,     // the rest of the file from the resume offset on
   AskAgainWithoutRange,
