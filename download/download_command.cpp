@@ -9,6 +9,7 @@
 #include "download/download_job.h"
 #include "download/download_paths.h"
 #include "download/report_progress.h"
+#include "download/resume_records.h"
 #include "download/test_hold.h"
 #include "download/transfer_worker.h"
 
@@ -73,7 +74,9 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
 
   bool resume = false;
   int64_t resumeOffset = 0;
-  if (PartialFileEntry partial = LookUpPartialFile(partialPath); partial.exists) {
+  PartialFileEntry partial = LookUpPartialFile(partialPath);
+  if (!partial.exists) ForgetValidator(partialPath);  // whatever was kept belonged to a file now gone
+  if (partial.exists) {
     int answer = session->ShowMessageUnlessStopped("文件已存在，是否断点续传？", MB_YESNO | MB_ICONQUESTION, "提示：");
     if (session->stopped()) return;
     // No answer at all (the box could not be shown): the partial file is not emptied
@@ -98,6 +101,7 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
         session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
     if (renamed == DownloadSession::Fenced::Stopped) return;
     published = renamed == DownloadSession::Fenced::Done;
+    if (published) ForgetValidator(partialPath);
   }
 
   if (!GiveWindowBackAfter(session)) return;

@@ -50,6 +50,9 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   Fenced OpenFile(const std::function<UniqueFile()>& open);
   // Closes the partial file, then runs `change` (the rename that publishes it).
   Fenced CloseFileAndChange(const std::function<bool()>& change);
+  // Runs after the partial file is closed, whoever closes it (the transfer, or Stop on
+  // the window thread), while the file is as it will stay: notes its identity.
+  void SetAfterFileClosed(std::function<void()> action);
   enum class WriteResult { Written, Failed, Stopped };
   WriteResult Write(const void* data, DWORD size);
   void CloseFile();
@@ -71,6 +74,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
  private:
   friend struct SessionBoxHook;
   void NoteBoxCreated(HWND box);
+  void CloseFileLocked();
 
   const DownloadInputs inputs_;
   std::atomic<bool> stopped_{false};
@@ -78,6 +82,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
 
   std::mutex mutex_;  // guards everything below
   UniqueFile file_;
+  std::function<void()> afterFileClosed_;
   HWND box_ = nullptr;
   WPARAM boxCloseCommand_ = IDOK;
   std::optional<ProgressReport> latest_;

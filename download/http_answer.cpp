@@ -33,9 +33,10 @@ BodyPlan WholeBody(const ServerAnswer& answer) {
 
 }  // namespace
 
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset) {
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange) {
   Text block(kFixedHeaders);
   if (resume) block += "\r\nRange:bytes=" + std::to_string(resumeOffset) + "-";
+  if (resume && ifRange) block += "\r\nIf-Range: " + *ifRange;
   return block;
 }
 

@@ -12,7 +12,9 @@
 // The request headers; a resumed download adds an open-ended Range line. There is no
 // Accept-Encoding line: bytes are stored as received, so a compressed answer would
 // leave a compressed stream under the file's name.
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset);
+// With `ifRange` (the validator of the partial file's first answer) the range is asked
+// only of that version: a changed file comes whole.
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange = std::nullopt);
 
 // "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000".
 struct ContentRange {

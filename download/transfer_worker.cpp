@@ -8,6 +8,8 @@
 #include "base/codepage.h"
 #include "base/unique_handle.h"
 #include "download/http_answer.h"
+#include "download/resume_records.h"
+#include "download/resume_validator.h"
 #include "download/test_hold.h"
 #include "net/internet_connection.h"
 #include "net/url.h"
@@ -73,10 +75,20 @@ class Transfer {
     // The partial file shrank or vanished since it was measured: its bytes cannot be
     // continued at their own offset, so fetch the whole file.
     if (resume && partialSize < resumeOffset) resume = false;
-    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset), kOpenUrlFlags);
+    // The validator of the answer that started the partial file, if the file is still
+    // the one it was kept with: the range is then asked of that version only.
+    const std::optional<Text> sentValidator = resume ? ValidatorFor(partialPath_) : std::nullopt;
+    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset, sentValidator),
+                                        kOpenUrlFlags);
         o != Outcome::Done)
       return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
     BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, resumeOffset, partialSize);
+    // A server that ignores If-Range but honours Range sends a piece of another version.
+    if (plan.action == BodyAction::AppendAtOffset && sentValidator &&
+        !AnswerKeepsValidator(*sentValidator, connection_.HeaderValue(HTTP_QUERY_ETAG),
+                              connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED)))
+      plan.action = BodyAction::AskAgainWithoutRange;
+    keptValidator_ = sentValidator;
 
     if (plan.action == BodyAction::AskAgainWithoutRange) {
       if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(false, 0), kOpenUrlFlags); o != Outcome::Done)
@@ -90,6 +102,9 @@ class Transfer {
       case BodyAction::AlreadyComplete:
         return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
       case BodyAction::WriteWhole:
+        // A new start: the partial file is kept with the validator of this answer.
+        keptValidator_ = ValidatorOf(connection_.HeaderValue(HTTP_QUERY_ETAG),
+                                     connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED));
         return ReceiveBody(plan, 0);
       case BodyAction::AppendAtOffset:
         return ReceiveBody(plan, resumeOffset);
@@ -115,6 +130,14 @@ class Transfer {
       case DownloadSession::Fenced::Failed: return Fail(msg::kCannotOpenLocalFile);
       case DownloadSession::Fenced::Done: break;
     }
+    // The file now holds the bytes of the answer whose validator is kept (noted with the
+    // file's identity whenever it is closed), or of no known version at all.
+    if (keptValidator_)
+      session_.SetAfterFileClosed([path = partialPath_, validator = *keptValidator_] {
+        RememberValidator(path, validator);
+      });
+    else
+      ForgetValidator(partialPath_);
 
     int64_t done = offset;
     const DWORD start = ::GetTickCount();
@@ -149,6 +172,7 @@ class Transfer {
   ProgressCallback progress_;
   DownloadSession& session_;
   InternetConnection connection_;
+  std::optional<Text> keptValidator_;
 };
 
 }  // namespace

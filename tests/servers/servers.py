@@ -1,6 +1,7 @@
 """HTTP servers the download tests run on 127.0.0.1: Debian's nginx serving generated
 files (honest Range, 206, Content-Length), and a small hostile server of our own for
 the answers nginx will not give. Both are started and stopped by the tests."""
+import email.utils
 import hashlib
 import http.server
 import os
@@ -63,6 +64,11 @@ def generated_bytes(offset, count):
     start = offset % n
     reps = (start + count) // n + 1
     return (_GEN_BLOCK * reps)[start:start + count]
+
+
+def versioned_bytes(version, size=300_000):
+    """Version `version` of the changing file: same size, other bytes."""
+    return generated_bytes(version * 1_000_003, size)
 
 
 class Nginx:
@@ -170,6 +176,50 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             pass
 
+    def _versioned(self, args):
+        """The file of version owner.version: its bytes, a strong ETag ("etag=strong"), a
+        weak one ("etag=weak") or none, and a Last-Modified date unless "lastmod=0".
+        Honest Range, and If-Range as a server should read it: a validator that is not
+        the current one (a weak tag never is) gets the whole file, unless "ifrange=ignore"
+        (a server that honours Range but not If-Range). The body comes in
+        `step`-byte pieces every `every` ms."""
+        owner = self.server.owner
+        version = owner.version
+        data = versioned_bytes(version)
+        headers = []
+        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"'}.get(args.get("etag", "strong"))
+        modified = email.utils.formatdate(1_700_000_000 + 86_400 * version, usegmt=True)
+        if etag:
+            headers.append(("ETag", etag))
+        if args.get("lastmod", "1") == "1":
+            headers.append(("Last-Modified", modified))
+        start = self._range_start()
+        if_range = self.headers.get("If-Range")
+        if start is not None and if_range is not None and args.get("ifrange") != "ignore":
+            strong = etag and not etag.startswith("W/")
+            if not ((strong and if_range == etag) or (args.get("lastmod", "1") == "1" and if_range == modified)):
+                start = None
+        if start:
+            self.send_response(206)
+            headers.append(("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}"))
+        else:
+            self.send_response(200)
+        body = data[start or 0:]
+        for k, v in headers + [("Content-Length", str(len(body)))]:
+            self.send_header(k, v)
+        self.end_headers()
+        step, every = int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000
+        for i in range(0, len(body), step):
+            if owner.release.is_set():
+                break
+            try:
+                self.wfile.write(body[i:i + step])
+                self.wfile.flush()
+            except OSError:
+                return
+            time.sleep(every)
+        self.close_connection = True
+
     def _cut_chunked(self, data, after, step, how):
         self.send_response(200)
         self.send_header("Transfer-Encoding", "chunked")
@@ -207,6 +257,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(302, b"", [("Location", self.path)])
         if kind == "gen":  # /gen/<size>: a generated file of any size, honest Range; `first` bytes, then a stall
             return self._generated(int(name), int(args["first"]) if "first" in args else None)
+        if kind == "versioned":  # a file that changes with owner.version; see _versioned
+            return self._versioned(args)
         if kind == "chain":  # /chain/<n>/<file>: n redirects (relative ones), then the file
             steps, _, rest = name.partition("/")
             if int(steps) > 0:
@@ -351,6 +403,7 @@ class HostileServer:
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
         self.stalled = 0
+        self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
         self.httpd.daemon_threads = True
         self.httpd.owner = self
