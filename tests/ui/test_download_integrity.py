@@ -225,7 +225,7 @@ STATUS = re.compile(r"正在下载:(?P<name>[^\r]*)\r\n文件大小:(?P<total>[\
                     r"剩余时间:(?P<h>-?\d+)时(?P<m>-?\d+)分(?P<s>-?\d+)秒$")
 
 
-def test_resume_past_4_gib_shows_true_figures(app, hostile, drive):
+def test_resume_past_4_gib_shows_true_figures(app, hostile, drive, screenshot):
     # 4.5 GiB = 4,831,838,208 bytes = 4,718,592 KB; 1 MiB of it is still to come.
     total = 4_831_838_208
     kept = total - 1_048_576                  # 4,830,789,632 bytes = 4,717,568 KB
@@ -240,6 +240,7 @@ def test_resume_past_4_gib_shows_true_figures(app, hostile, drive):
     status = app.wait_until(lambda: (m := STATUS.match(app.text("状态"))) and m["done"] == "4718078" and m,
                             timeout=30)
     assert status, app.text("状态")
+    screenshot("status")
     assert status["name"] == f"{total}?first=522240"
     assert status["total"] == "4718592"
     speed = float(status["speed"])
