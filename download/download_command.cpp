@@ -9,6 +9,8 @@
 #include "download/download_job.h"
 #include "download/download_paths.h"
 #include "download/report_progress.h"
+#include "download/resume_records.h"
+#include "download/test_hold.h"
 #include "download/transfer_worker.h"
 
 namespace {
@@ -26,18 +28,35 @@ PartialFileEntry LookUpPartialFile(const Text& partialPath) {
   return {true, (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
 }
 
-// Renames the partial file to the final path, replacing a file already there. A move
-// first; where it cannot be done, a copy over the final file and the partial file removed.
+// Renames the partial file to the final path, replacing a file already there. Both
+// lie in one folder, so this is a rename on one volume: never a copy, which could
+// publish a file that another writer still changes.
 bool PublishPartialFile(const Text& partialPath, const Text& finalPath) {
-  std::wstring from = Widen(partialPath), to = Widen(finalPath);
-  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) return false;
-  ::DeleteFileW(from.c_str());
-  return true;
+  return ::MoveFileExW(Widen(partialPath).c_str(), Widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 Text RenameFailedText(const Text& partialPath, const Text& finalPath) {
   return JoinTexts({"文件已下载到", partialPath, "，但不能改名为", finalPath, "!"});
+}
+
+// The download is over: "就绪" and the inputs back, on the window thread where Stop
+// also runs (a download stopped meanwhile gives nothing back). When the window thread
+// cannot run it, the components are set from here, which any thread may do: the
+// inputs are never left locked. False when Stop came first.
+bool GiveWindowBackAfter(const std::shared_ptr<DownloadSession>& session) {
+  bool gaveBack = false;
+  if (window_thread::Run([&] {
+        DownloadJob& job = TheDownloadJob();
+        if (session->stopped() || !job.window) return;
+        FinishOnWindow(*job.window, *session, true);
+        GiveWindowBack(*job.window);
+        gaveBack = true;
+      }))
+    return gaveBack;
+  Components* window = TheDownloadJob().window;
+  if (session->stopped() || !window) return false;
+  GiveWindowBack(*window);
+  return true;
 }
 
 void RunDownload(const std::shared_ptr<DownloadSession>& session) {
@@ -45,11 +64,27 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   const Text finalPath = FinalPath(in.drive, in.name, in.extension);
   const Text partialPath = PartialPath(finalPath);
 
+  // A name Windows reads as a stream or a device is no file of the user's: refused
+  // before anything is asked, sent or opened.
+  if (!IsPlainFileName(in.name, in.extension)) {
+    session->ShowMessageUnlessStopped(transfer_messages::kCannotOpenLocalFile);
+    GiveWindowBackAfter(session);
+    return;
+  }
+
   bool resume = false;
   int64_t resumeOffset = 0;
-  if (PartialFileEntry partial = LookUpPartialFile(partialPath); partial.exists) {
+  PartialFileEntry partial = LookUpPartialFile(partialPath);
+  if (!partial.exists) ForgetValidator(partialPath);  // whatever was kept belonged to a file now gone
+  if (partial.exists) {
     int answer = session->ShowMessageUnlessStopped("文件已存在，是否断点续传？", MB_YESNO | MB_ICONQUESTION, "提示：");
     if (session->stopped()) return;
+    // No answer at all (the box could not be shown): the partial file is not emptied
+    // on a question nobody saw.
+    if (answer != IDYES && answer != IDNO) {
+      GiveWindowBackAfter(session);
+      return;
+    }
     if (answer == IDYES) {
       resume = true;
       resumeOffset = partial.size;
@@ -57,19 +92,19 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   }
 
   TransferResult result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
-  if (result == TransferResult::Stopped || session->stopped()) return;
-  const bool published = result == TransferResult::Succeeded && PublishPartialFile(partialPath, finalPath);
+  if (session->stopped()) return;
+  bool published = false;
+  if (result == TransferResult::Succeeded) {
+    HoldForTest("publish");
+    // Fenced from Stop: a Stop pressed before the rename leaves the partial file.
+    DownloadSession::Fenced renamed =
+        session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
+    if (renamed == DownloadSession::Fenced::Stopped) return;
+    published = renamed == DownloadSession::Fenced::Done;
+    if (published) ForgetValidator(partialPath);
+  }
 
-  // On the window thread, where Stop also runs: a download stopped meanwhile gives nothing back.
-  bool gaveBack = false;
-  window_thread::Run([&] {
-    DownloadJob& job = TheDownloadJob();
-    if (session->stopped() || !job.window) return;
-    FinishOnWindow(*job.window, *session, true);
-    GiveWindowBack(*job.window);
-    gaveBack = true;
-  });
-  if (!gaveBack) return;
+  if (!GiveWindowBackAfter(session)) return;
   if (result != TransferResult::Succeeded) return;
   if (published)
     session->ShowMessageUnlessStopped(SuccessMessageText(in.drive, in.name, in.extension), MB_ICONINFORMATION,
@@ -91,7 +126,8 @@ DWORD WINAPI RunDownloadCommand(void* parameter) {
 
 void OnDownloadClicked(Components& window) {
   DownloadJob& job = TheDownloadJob();
-  if (job.session && !job.session->stopped() && !job.session->finishedOnWindow) return;  // one at a time
+  const bool running = job.thread && ::WaitForSingleObject(job.thread.get(), 0) == WAIT_TIMEOUT;
+  if (running && job.session && !job.session->stopped() && !job.session->finishedOnWindow) return;  // one at a time
 
   job.window = &window;
   LockInputs(window);

@@ -13,6 +13,12 @@ Text FinalPath(std::string_view drive, std::string_view name, std::string_view e
 // The file that receives the bytes until the transfer completes.
 Text PartialPath(std::string_view finalPath);
 
+// False when the name or extension would reach something other than a plain file:
+// a ":" (an NTFS stream, or another drive) anywhere, or a reserved device name (CON,
+// PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$, CONOUT$; any case, with or without an
+// extension, trailing blanks ignored) as any part of the path they form.
+bool IsPlainFileName(std::string_view name, std::string_view extension);
+
 // ASCII a..z to A..Z; both bytes of every GBK double-byte character stay as they are.
 Text UpperAsciiLetters(std::string_view text);
 

@@ -44,15 +44,22 @@ void DownloadSession::Stop() {
   std::lock_guard<std::mutex> lock(mutex_);
   stopped_ = true;
   ::SetEvent(stopEvent_.get());
-  file_.reset();
+  CloseFileLocked();
   if (box_) CloseBox(box_, boxCloseCommand_);
 }
 
-bool DownloadSession::AdoptFile(UniqueFile file) {
+DownloadSession::Fenced DownloadSession::OpenFile(const std::function<UniqueFile()>& open) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (stopped_) return false;  // `file` closes on return
-  file_ = std::move(file);
-  return true;
+  if (stopped_) return Fenced::Stopped;
+  file_ = open();
+  return file_ ? Fenced::Done : Fenced::Failed;
+}
+
+DownloadSession::Fenced DownloadSession::CloseFileAndChange(const std::function<bool()>& change) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_) return Fenced::Stopped;
+  CloseFileLocked();
+  return change() ? Fenced::Done : Fenced::Failed;
 }
 
 DownloadSession::WriteResult DownloadSession::Write(const void* data, DWORD size) {
@@ -66,7 +73,18 @@ DownloadSession::WriteResult DownloadSession::Write(const void* data, DWORD size
 
 void DownloadSession::CloseFile() {
   std::lock_guard<std::mutex> lock(mutex_);
+  CloseFileLocked();
+}
+
+void DownloadSession::SetAfterFileClosed(std::function<void()> action) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  afterFileClosed_ = std::move(action);
+}
+
+void DownloadSession::CloseFileLocked() {
+  if (!file_) return;
   file_.reset();
+  if (afterFileClosed_) afterFileClosed_();
 }
 
 int DownloadSession::ShowMessageUnlessStopped(std::string_view text, unsigned flags, std::string_view caption) {

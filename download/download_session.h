@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -40,9 +41,18 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // Signalled by Stop; the transfer waits on it beside the network.
   HANDLE stopEvent() const { return stopEvent_.get(); }
 
-  // Download thread: the partial file. AdoptFile closes the file at once and returns
-  // false when Stop came first.
-  bool AdoptFile(UniqueFile file);
+  // Download thread: every change to the user's files goes through these. Each runs
+  // under the lock Stop takes, after the check for Stop, so a Stop lands either before
+  // the change (nothing changes) or after it (the change is whole), never in between.
+  enum class Fenced { Done, Failed, Stopped };
+  // Runs `open` (which may create, truncate or position the partial file) and keeps
+  // the file it returns for Write.
+  Fenced OpenFile(const std::function<UniqueFile()>& open);
+  // Closes the partial file, then runs `change` (the rename that publishes it).
+  Fenced CloseFileAndChange(const std::function<bool()>& change);
+  // Runs after the partial file is closed, whoever closes it (the transfer, or Stop on
+  // the window thread), while the file is as it will stay: notes its identity.
+  void SetAfterFileClosed(std::function<void()> action);
   enum class WriteResult { Written, Failed, Stopped };
   WriteResult Write(const void* data, DWORD size);
   void CloseFile();
@@ -64,6 +74,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
  private:
   friend struct SessionBoxHook;
   void NoteBoxCreated(HWND box);
+  void CloseFileLocked();
 
   const DownloadInputs inputs_;
   std::atomic<bool> stopped_{false};
@@ -71,6 +82,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
 
   std::mutex mutex_;  // guards everything below
   UniqueFile file_;
+  std::function<void()> afterFileClosed_;
   HWND box_ = nullptr;
   WPARAM boxCloseCommand_ = IDOK;
   std::optional<ProgressReport> latest_;

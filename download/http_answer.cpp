@@ -1,6 +1,7 @@
 #include "download/http_answer.h"
 
 #include <cctype>
+#include <cstdint>
 
 namespace {
 
@@ -32,21 +33,38 @@ BodyPlan WholeBody(const ServerAnswer& answer) {
 
 }  // namespace
 
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset) {
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange) {
   Text block(kFixedHeaders);
   if (resume) block += "\r\nRange:bytes=" + std::to_string(resumeOffset) + "-";
+  if (resume && ifRange) block += "\r\nIf-Range: " + *ifRange;
   return block;
 }
 
 std::optional<int64_t> ParseLength(std::string_view value) {
   value = TrimBlanks(value);
-  if (value.empty() || value.size() > 18) return std::nullopt;
+  if (value.empty()) return std::nullopt;
+  constexpr int64_t kMax = INT64_MAX;
   int64_t n = 0;
   for (char c : value) {
     if (c < '0' || c > '9') return std::nullopt;
+    if (n > (kMax - (c - '0')) / 10) return std::nullopt;
     n = n * 10 + (c - '0');
   }
   return n;
+}
+
+void ReadContentLengths(ServerAnswer& answer, const std::vector<Text>& values) {
+  answer.contentLength.reset();
+  answer.badLength = false;
+  for (const Text& value : values) {
+    std::optional<int64_t> length = ParseLength(value);
+    if (!length || (answer.contentLength && *answer.contentLength != *length)) {
+      answer.contentLength.reset();
+      answer.badLength = true;
+      return;
+    }
+    answer.contentLength = length;
+  }
 }
 
 std::optional<ContentRange> ParseContentRange(std::string_view value) {
@@ -81,6 +99,7 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 }
 
 BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t resumeOffset, int64_t partialSize) {
+  if (answer.badLength) return BodyPlan{};
   if (!resume) return IsSuccess(answer.status) ? WholeBody(answer) : BodyPlan{};
 
   switch (answer.status) {

@@ -5,13 +5,16 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "base/text.h"
 
 // The request headers; a resumed download adds an open-ended Range line. There is no
 // Accept-Encoding line: bytes are stored as received, so a compressed answer would
 // leave a compressed stream under the file's name.
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset);
+// With `ifRange` (the validator of the partial file's first answer) the range is asked
+// only of that version: a changed file comes whole.
+Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange = std::nullopt);
 
 // "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000".
 struct ContentRange {
@@ -21,18 +24,25 @@ struct ContentRange {
 };
 std::optional<ContentRange> ParseContentRange(std::string_view value);
 
-// A decimal header value such as Content-Length; nothing when it is not one.
+// A decimal header value such as Content-Length: digits only (no sign), within 64
+// bits; nothing when it is not one.
 std::optional<int64_t> ParseLength(std::string_view value);
 
 struct ServerAnswer {
   int status = 0;
   std::optional<int64_t> contentLength;
+  // A Content-Length that is not one plain decimal number (or two that disagree): the
+  // body's end cannot be known, so nothing of it can be trusted.
+  bool badLength = false;
   std::optional<ContentRange> contentRange;
 };
 
+// Fills contentLength and badLength from every Content-Length value the answer carries.
+void ReadContentLengths(ServerAnswer& answer, const std::vector<Text>& values);
+
 // What to do with the body of an answer.
 enum class BodyAction {
-  Refuse,             // not a body worth storing: "不能打开该URL!", partial file untouched
+  Refuse,             // not a body worth storing (or not framed): "不能打开该URL!", partial file untouched
   WriteWhole,         // a whole file: empty the partial file and write from byte 0
   AppendAtOffset,     // the rest of the file from the resume offset on
   AskAgainWithoutRange,

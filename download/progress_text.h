@@ -8,11 +8,12 @@
 #include "base/text.h"
 
 // One report of the transfer, as the progress callback receives it.
+// Sizes are 64-bit: files past 2 GiB show their true figures.
 struct ProgressReport {
-  int32_t total;     // body length the server announced; 0 when none was
-  int32_t done;      // bytes in the partial file so far, resume offset included
+  int64_t total;     // the whole file's size; 0 when the server did not say it
+  int64_t done;      // bytes in the partial file so far, resume offset included
   int32_t elapsed;   // ms since the transfer started; never 0
-  int32_t newBytes;  // bytes received by this transfer
+  int64_t newBytes;  // bytes received by this transfer
 };
 
 // Two decimals, halves away from zero (a product within 1e-12 of a half counts as a half).

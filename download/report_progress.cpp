@@ -36,7 +36,7 @@ void OnReportNotice(const std::shared_ptr<DownloadSession>& session) {
 
 }  // namespace
 
-void ReportProgress(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes) {
+void ReportProgress(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
   DownloadSession* session = CurrentDownloadSession();
   if (!session) return;
   // The window thread shows the latest report when it gets to it; this thread does

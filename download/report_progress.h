@@ -11,7 +11,7 @@
 #include "download/progress_text.h"
 
 // Download thread, after every block: keeps the report for the window thread.
-void ReportProgress(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);
+void ReportProgress(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
 
 // Window thread: writes one report into "状态" and "进度条1".
 void ReportOnWindow(Components& window, const ProgressReport& report);

@@ -3,9 +3,14 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+
 #include "base/codepage.h"
 #include "base/unique_handle.h"
 #include "download/http_answer.h"
+#include "download/resume_records.h"
+#include "download/resume_validator.h"
+#include "download/test_hold.h"
 #include "net/internet_connection.h"
 #include "net/url.h"
 
@@ -20,7 +25,7 @@ constexpr DWORD kOpenUrlFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 ServerAnswer ReadAnswer(const InternetConnection& connection) {
   ServerAnswer answer;
   answer.status = connection.StatusCode();
-  if (auto length = connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH)) answer.contentLength = ParseLength(*length);
+  ReadContentLengths(answer, connection.HeaderValues(HTTP_QUERY_CONTENT_LENGTH));
   if (auto range = connection.HeaderValue(HTTP_QUERY_CONTENT_RANGE)) answer.contentRange = ParseContentRange(*range);
   return answer;
 }
@@ -32,14 +37,16 @@ int64_t SizeOfFile(const Text& path) {
   return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// The partial file opened for writing (others may read and write it), positioned at
-// `offset` with anything after it cut off; `truncate` empties it first.
-UniqueFile OpenPartialFile(const Text& path, bool truncate, int64_t offset) {
+// The partial file opened for writing, positioned at `offset` with anything after it
+// cut off (offset 0 empties it). Others may read it but not write it: a second copy of
+// the program aimed at the same file is refused instead of truncating or
+// interleaving the bytes of this one.
+UniqueFile OpenPartialFile(const Text& path, int64_t offset) {
   std::wstring wide = Widen(path);
   // Longer paths are refused as the classic file functions refuse them, on every system.
   if (wide.size() >= MAX_PATH) return UniqueFile();
-  UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return file;
   LARGE_INTEGER position;
   position.QuadPart = offset;
@@ -47,8 +54,6 @@ UniqueFile OpenPartialFile(const Text& path, bool truncate, int64_t offset) {
     return UniqueFile();
   return file;
 }
-
-int32_t Low32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 
 class Transfer {
  public:
@@ -70,10 +75,20 @@ class Transfer {
     // The partial file shrank or vanished since it was measured: its bytes cannot be
     // continued at their own offset, so fetch the whole file.
     if (resume && partialSize < resumeOffset) resume = false;
-    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset), kOpenUrlFlags);
+    // The validator of the answer that started the partial file, if the file is still
+    // the one it was kept with: the range is then asked of that version only.
+    const std::optional<Text> sentValidator = resume ? ValidatorFor(partialPath_) : std::nullopt;
+    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset, sentValidator),
+                                        kOpenUrlFlags);
         o != Outcome::Done)
       return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
     BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, resumeOffset, partialSize);
+    // A server that ignores If-Range but honours Range sends a piece of another version.
+    if (plan.action == BodyAction::AppendAtOffset && sentValidator &&
+        !AnswerKeepsValidator(*sentValidator, connection_.HeaderValue(HTTP_QUERY_ETAG),
+                              connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED)))
+      plan.action = BodyAction::AskAgainWithoutRange;
+    keptValidator_ = sentValidator;
 
     if (plan.action == BodyAction::AskAgainWithoutRange) {
       if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(false, 0), kOpenUrlFlags); o != Outcome::Done)
@@ -87,9 +102,12 @@ class Transfer {
       case BodyAction::AlreadyComplete:
         return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
       case BodyAction::WriteWhole:
-        return ReceiveBody(plan, 0, true);
+        // A new start: the partial file is kept with the validator of this answer.
+        keptValidator_ = ValidatorOf(connection_.HeaderValue(HTTP_QUERY_ETAG),
+                                     connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED));
+        return ReceiveBody(plan, 0);
       case BodyAction::AppendAtOffset:
-        return ReceiveBody(plan, resumeOffset, false);
+        return ReceiveBody(plan, resumeOffset);
     }
     return Fail(msg::kCannotOpenUrl);
   }
@@ -103,25 +121,38 @@ class Transfer {
     return session_.stopped() ? TransferResult::Stopped : TransferResult::Failed;
   }
 
-  TransferResult ReceiveBody(const BodyPlan& plan, int64_t offset, bool truncate) {
-    UniqueFile file = OpenPartialFile(partialPath_, truncate, offset);
-    if (!file) return Fail(msg::kCannotOpenLocalFile);
-    if (!session_.AdoptFile(std::move(file))) return TransferResult::Stopped;
+  TransferResult ReceiveBody(const BodyPlan& plan, int64_t offset) {
+    // Emptying or cutting the partial file happens only here, fenced from Stop: a
+    // Stop pressed before it leaves the user's bytes as they were.
+    HoldForTest("open");
+    switch (session_.OpenFile([&] { return OpenPartialFile(partialPath_, offset); })) {
+      case DownloadSession::Fenced::Stopped: return TransferResult::Stopped;
+      case DownloadSession::Fenced::Failed: return Fail(msg::kCannotOpenLocalFile);
+      case DownloadSession::Fenced::Done: break;
+    }
+    // The file now holds the bytes of the answer whose validator is kept (noted with the
+    // file's identity whenever it is closed), or of no known version at all.
+    if (keptValidator_)
+      session_.SetAfterFileClosed([path = partialPath_, validator = *keptValidator_] {
+        RememberValidator(path, validator);
+      });
+    else
+      ForgetValidator(partialPath_);
 
-    const int32_t total = Low32(plan.total);
     int64_t done = offset;
     const DWORD start = ::GetTickCount();
-    for (;;) {
+    // Nothing past the announced end is kept: bytes after it belong to no body.
+    while (plan.expectedEnd < 0 || done < plan.expectedEnd) {
       DWORD got = 0;
       Outcome o = connection_.Read(got);
       if (o == Outcome::Stopped) return TransferResult::Stopped;
       if (o == Outcome::Failed) return Fail(msg::kReadError);
       if (got == 0) {
         // A body that ends before the length the server announced was cut off.
-        if (plan.expectedEnd >= 0 && done < plan.expectedEnd) return Fail(msg::kReadError);
-        session_.CloseFile();
-        return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
+        if (plan.expectedEnd >= 0) return Fail(msg::kReadError);
+        break;
       }
+      if (plan.expectedEnd >= 0) got = static_cast<DWORD>(std::min<int64_t>(got, plan.expectedEnd - done));
       switch (session_.Write(connection_.block(), got)) {
         case DownloadSession::WriteResult::Stopped: return TransferResult::Stopped;
         case DownloadSession::WriteResult::Failed: return Fail(msg::kWriteError);
@@ -130,8 +161,10 @@ class Transfer {
       done += got;
       int32_t elapsed = static_cast<int32_t>(::GetTickCount() - start);
       if (elapsed == 0) elapsed = 10;
-      progress_(total, Low32(done), elapsed, Low32(done - offset));
+      progress_(plan.total, done, elapsed, done - offset);
     }
+    session_.CloseFile();
+    return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
   }
 
   const Text& address_;
@@ -139,6 +172,7 @@ class Transfer {
   ProgressCallback progress_;
   DownloadSession& session_;
   InternetConnection connection_;
+  std::optional<Text> keptValidator_;
 };
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include "base/text.h"
 #include "download/download_session.h"
 
-// Called after every block: total, done, elapsed ms, new bytes.
-using ProgressCallback = void (*)(int32_t total, int32_t done, int32_t elapsed, int32_t newBytes);
+// Called after every block: total, done, elapsed ms, new bytes (sizes in 64 bits).
+using ProgressCallback = void (*)(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
 
 enum class TransferResult { Succeeded, Failed, Stopped };
 

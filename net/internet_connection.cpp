@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+#include "net/url.h"
+
 struct InternetConnection::Pending {
   UniqueKernelHandle completed{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   DWORD_PTR result = 0;
@@ -69,14 +71,30 @@ bool InternetConnection::Open(const Text& agent, DWORD accessType) {
 InternetConnection::Outcome InternetConnection::Wait() {
   HANDLE handles[2] = {pending_->completed.get(), stopEvent_};
   DWORD which = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-  if (which != WAIT_OBJECT_0) {
-    inFlight_ = true;
-    return Outcome::Stopped;
-  }
-  return Outcome::Done;
+  if (which == WAIT_OBJECT_0) return Outcome::Done;
+  // The operation is still running inside WinINet and will write into its block later.
+  inFlight_ = true;
+  // Only the stop event means Stop; a wait that failed ends the transfer as a failure
+  // (the user is told), never as a silent stop that would keep the window locked.
+  return which == WAIT_OBJECT_0 + 1 ? Outcome::Stopped : Outcome::Failed;
 }
 
 InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, const Text& headers, DWORD flags) {
+  Text current = address;
+  for (int redirects = 0;; ++redirects) {
+    if (Outcome o = OpenOne(current, headers, flags | INTERNET_FLAG_NO_AUTO_REDIRECT); o != Outcome::Done) return o;
+    if (!IsRedirectStatus(StatusCode())) return Outcome::Done;
+    std::optional<Text> location = HeaderValue(HTTP_QUERY_LOCATION);
+    if (!location || location->empty()) return Outcome::Done;  // nowhere to go: the 3xx answer stands
+    CloseRequest();  // the redirect's own body is never read
+    if (redirects == kMaxRedirects) return Outcome::Failed;
+    std::optional<Text> next = CombineUrl(current, *location);
+    if (!next || !IsHttpAddress(*next)) return Outcome::Failed;
+    current = std::move(*next);
+  }
+}
+
+InternetConnection::Outcome InternetConnection::OpenOne(const Text& address, const Text& headers, DWORD flags) {
   CloseRequest();
   if (stopped_) return Outcome::Stopped;
   HINTERNET request = ::InternetOpenUrlA(internet_.get(), address.c_str(), headers.c_str(),
@@ -84,7 +102,7 @@ InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, con
                                          reinterpret_cast<DWORD_PTR>(pending_.get()));
   if (!request) {
     if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
-    if (Wait() == Outcome::Stopped) return Outcome::Stopped;
+    if (Outcome o = Wait(); o != Outcome::Done) return o;
     request = reinterpret_cast<HINTERNET>(pending_->result);
     if (!request) return Outcome::Failed;
   }
@@ -105,11 +123,30 @@ int InternetConnection::StatusCode() const {
   return static_cast<int>(status);
 }
 
-std::optional<Text> InternetConnection::HeaderValue(DWORD query) const {
-  char buffer[256];
-  DWORD size = sizeof buffer;
-  if (!::HttpQueryInfoA(request_.get(), query, buffer, &size, nullptr)) return std::nullopt;
-  return Text(buffer, size);
+std::optional<Text> InternetConnection::HeaderValue(DWORD query, DWORD index) const {
+  Text value(256, '\0');
+  for (;;) {
+    DWORD size = static_cast<DWORD>(value.size());
+    DWORD at = index;
+    if (::HttpQueryInfoA(request_.get(), query, value.data(), &size, &at)) {
+      value.resize(size);
+      return value;
+    }
+    // A long value (a Location, say): the size needed came back in `size`.
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= value.size()) return std::nullopt;
+    value.assign(size + 1, '\0');
+  }
+}
+
+std::vector<Text> InternetConnection::HeaderValues(DWORD query) const {
+  std::vector<Text> values;
+  // Bounded: a hostile answer may repeat a header without end.
+  for (DWORD index = 0; index < 64; ++index) {
+    std::optional<Text> value = HeaderValue(query, index);
+    if (!value) break;
+    values.push_back(std::move(*value));
+  }
+  return values;
 }
 
 InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
@@ -123,7 +160,7 @@ InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
     return Outcome::Done;
   }
   if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
-  if (Wait() == Outcome::Stopped) return Outcome::Stopped;
+  if (Outcome o = Wait(); o != Outcome::Done) return o;
   if (!pending_->result) return Outcome::Failed;
   got = pending_->got;
   // Wine's InternetReadFile clears the byte count when it returns "pending"; when the

@@ -10,11 +10,13 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/text.h"
 #include "base/unique_handle.h"
 
 constexpr DWORD kReadBlockSize = 10240;
+constexpr int kMaxRedirects = 10;
 
 class InternetConnection {
  public:
@@ -29,14 +31,20 @@ class InternetConnection {
 
   // InternetOpenA with the agent and access type; false when no handle came back.
   bool Open(const Text& agent, DWORD accessType);
-  // InternetOpenUrlA with the header block and flags; any previous request is closed first.
+  // InternetOpenUrlA with the header block and flags; any previous request is closed
+  // first. Redirects are followed here, each with the same header block, at most
+  // kMaxRedirects of them: WinINet's own following has no bound and cannot be stopped.
+  // A longer chain, a loop or a redirect to an address that is not http(s) fails.
   Outcome OpenUrl(const Text& address, const Text& headers, DWORD flags);
   void CloseRequest();
 
   // The answer's status code, 0 when unknown.
   int StatusCode() const;
-  // A header of the answer as text; nothing when absent.
-  std::optional<Text> HeaderValue(DWORD query) const;
+  // A header of the answer as text; nothing when absent. `index` picks among
+  // repeated headers of the same name.
+  std::optional<Text> HeaderValue(DWORD query, DWORD index = 0) const;
+  // Every value of a header that may come more than once.
+  std::vector<Text> HeaderValues(DWORD query) const;
 
   // Reads up to kReadBlockSize bytes into block(); got = 0 at the end of the body.
   Outcome Read(DWORD& got);
@@ -44,6 +52,7 @@ class InternetConnection {
 
  private:
   Outcome Wait();
+  Outcome OpenOne(const Text& address, const Text& headers, DWORD flags);
 
   HANDLE stopEvent_;
   const std::atomic<bool>& stopped_;

@@ -36,3 +36,16 @@ bool IsHttpAddress(std::string_view address) {
   std::optional<UrlParts> parts = SplitUrl(address);
   return parts && (parts->scheme == INTERNET_SCHEME_HTTP || parts->scheme == INTERNET_SCHEME_HTTPS);
 }
+
+std::optional<Text> CombineUrl(std::string_view base, std::string_view location) {
+  const Text b(base), l(location);
+  Text combined(INTERNET_MAX_URL_LENGTH + 1, '\0');
+  DWORD size = static_cast<DWORD>(combined.size());
+  if (!::InternetCombineUrlA(b.c_str(), l.c_str(), combined.data(), &size, 0)) return std::nullopt;
+  combined.resize(size);
+  return combined;
+}
+
+bool IsRedirectStatus(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}

@@ -24,3 +24,10 @@ std::optional<UrlParts> SplitUrl(std::string_view address);
 // store (a status and headers); Wine's asynchronous opener also never completes for
 // an address it cannot take apart, so others are refused before it is called.
 bool IsHttpAddress(std::string_view address);
+
+// `location` (absolute, or relative to `base`) as a whole address; nothing when the
+// two cannot be combined.
+std::optional<Text> CombineUrl(std::string_view base, std::string_view location);
+
+// 301, 302, 303, 307 and 308: the answer names another address for the same request.
+bool IsRedirectStatus(int status);

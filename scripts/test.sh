@@ -9,7 +9,8 @@ bash scripts/install-deps.sh || exit 1
 export LANSHI_BUILD_DIR="${LANSHI_BUILD_DIR:-$ROOT/build-test}"
 # The tests' own update server listens here.
 export LANSHI_TEST_UPDATE_PORT="${LANSHI_TEST_UPDATE_PORT:-28731}"
-bash scripts/build.sh "$LANSHI_BUILD_DIR" -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" || exit 1
+bash scripts/build.sh "$LANSHI_BUILD_DIR" -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" \
+  -DLANSHI_TEST_SEAMS=ON || exit 1
 
 # Where the tests run a 64-bit build (this machine runs no 32-bit code), the 32-bit
 # program is still built, so that what ships always compiles and links.

@@ -1,6 +1,7 @@
 """HTTP servers the download tests run on 127.0.0.1: Debian's nginx serving generated
 files (honest Range, 206, Content-Length), and a small hostile server of our own for
 the answers nginx will not give. Both are started and stopped by the tests."""
+import email.utils
 import hashlib
 import http.server
 import os
@@ -8,9 +9,11 @@ import re
 import shutil
 import signal
 import socket
+import struct
 import subprocess
 import threading
 import time
+import urllib.parse
 import urllib.request
 from pathlib import Path
 
@@ -49,6 +52,23 @@ def sha256_of(path):
         for block in iter(lambda: f.read(1 << 20), b""):
             h.update(block)
     return h.hexdigest()
+
+
+_GEN_BLOCK = b"".join(hashlib.sha256(i.to_bytes(4, "little")).digest() for i in range(2048))[:65521]
+
+
+def generated_bytes(offset, count):
+    """Bytes [offset, offset+count) of the generated file: a 65,521-byte block over and
+    over (a prime length, so no power-of-two offset lines up with the block)."""
+    n = len(_GEN_BLOCK)
+    start = offset % n
+    reps = (start + count) // n + 1
+    return (_GEN_BLOCK * reps)[start:start + count]
+
+
+def versioned_bytes(version, size=300_000):
+    """Version `version` of the changing file: same size, other bytes."""
+    return generated_bytes(version * 1_000_003, size)
 
 
 class Nginx:
@@ -127,6 +147,96 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(416, b"", [("Content-Range", f"bytes */{len(data)}")])
         return self._send(206, data[start:], [("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")])
 
+    def _reset(self):
+        """Ends the connection with a TCP reset instead of a clean close."""
+        self.close_connection = True
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
+
+    def _generated(self, size, first):
+        start = self._range_start() or 0
+        if start:
+            self.send_response(206)
+            self.send_header("Content-Range", f"bytes {start}-{size - 1}/{size}")
+        else:
+            self.send_response(200)
+        self.send_header("Content-Length", str(size - start))
+        self.end_headers()
+        self.close_connection = True
+        stall_at = size if first is None else min(size, start + first)
+        try:
+            for begin, end in ((start, stall_at), (stall_at, size)):
+                if begin == stall_at and begin < size:
+                    self.wfile.flush()
+                    self.server.owner.unstall.wait(120)
+                    if self.server.owner.release.is_set():
+                        return
+                for pos in range(begin, end, 65536):
+                    self.wfile.write(generated_bytes(pos, min(65536, end - pos)))
+        except OSError:
+            pass
+
+    def _versioned(self, args):
+        """The file of version owner.version: its bytes, a strong ETag ("etag=strong"), a
+        weak one ("etag=weak") or none, and a Last-Modified date unless "lastmod=0".
+        Honest Range, and If-Range as a server should read it: a validator that is not
+        the current one (a weak tag never is) gets the whole file, unless "ifrange=ignore"
+        (a server that honours Range but not If-Range). The body comes in
+        `step`-byte pieces every `every` ms."""
+        owner = self.server.owner
+        version = owner.version
+        data = versioned_bytes(version)
+        headers = []
+        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"'}.get(args.get("etag", "strong"))
+        modified = email.utils.formatdate(1_700_000_000 + 86_400 * version, usegmt=True)
+        if etag:
+            headers.append(("ETag", etag))
+        if args.get("lastmod", "1") == "1":
+            headers.append(("Last-Modified", modified))
+        start = self._range_start()
+        if_range = self.headers.get("If-Range")
+        if start is not None and if_range is not None and args.get("ifrange") != "ignore":
+            strong = etag and not etag.startswith("W/")
+            if not ((strong and if_range == etag) or (args.get("lastmod", "1") == "1" and if_range == modified)):
+                start = None
+        if start:
+            self.send_response(206)
+            headers.append(("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}"))
+        else:
+            self.send_response(200)
+        body = data[start or 0:]
+        for k, v in headers + [("Content-Length", str(len(body)))]:
+            self.send_header(k, v)
+        self.end_headers()
+        step, every = int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000
+        for i in range(0, len(body), step):
+            if owner.release.is_set():
+                break
+            try:
+                self.wfile.write(body[i:i + step])
+                self.wfile.flush()
+            except OSError:
+                return
+            time.sleep(every)
+        self.close_connection = True
+
+    def _cut_chunked(self, data, after, step, how):
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        sent = 0
+        while sent < after:
+            piece = data[sent:sent + step]
+            cut = sent + len(piece) > after  # the last chunk sent is announced whole but cut inside
+            self.wfile.write(f"{len(piece):x}\r\n".encode() + (piece[:after - sent] if cut else piece + b"\r\n"))
+            sent += len(piece)
+        self.wfile.flush()
+        time.sleep(0.5)  # the client reads what came before the end
+        if how == "reset":
+            return self._reset()
+        self.close_connection = True
+        self.connection.shutdown(socket.SHUT_RDWR)
+
     # --- routes: /<behaviour>/<file name>[?arguments] --------------------------
     def do_GET(self):
         owner = self.server.owner
@@ -142,6 +252,18 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         if kind == "status":  # /status/404, /status/500: an error page with a body
             code = int(name)
             return self._send(code, f"<html><body>error {code}</body></html>".encode())
+        if kind == "loop":  # a redirect to itself, for ever (each answer `delay` ms late)
+            time.sleep(int(args.get("delay", 0)) / 1000)
+            return self._send(302, b"", [("Location", self.path)])
+        if kind == "gen":  # /gen/<size>: a generated file of any size, honest Range; `first` bytes, then a stall
+            return self._generated(int(name), int(args["first"]) if "first" in args else None)
+        if kind == "versioned":  # a file that changes with owner.version; see _versioned
+            return self._versioned(args)
+        if kind == "chain":  # /chain/<n>/<file>: n redirects (relative ones), then the file
+            steps, _, rest = name.partition("/")
+            if int(steps) > 0:
+                return self._send(302, b"", [("Location", f"../{int(steps) - 1}/{rest}")])
+            data = self._file(rest)
         if kind == "empty":
             return self._send(200, b"")
         if kind == "silent":  # reads the request and never answers it
@@ -150,7 +272,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return
         if data is None:
             return self._send(404, b"<html>not found</html>")
-        if kind == "file":
+        if kind in ("file", "chain"):
             return self._honest(data)
         if kind == "redirect":
             return self._send(302, b"", [("Location", f"/file/{name}")])
@@ -237,6 +359,32 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 time.sleep(every)
             self.close_connection = True
             return
+        if kind == "cutchunked":  # chunked, ended after `after` bytes without the last chunk
+            return self._cut_chunked(data, int(args.get("after", len(data) // 2)), int(args.get("step", 7000)),
+                                     args.get("how", "close"))
+        if kind == "cutclose":  # no length, no chunks: the body ends at the close (`how`=close) or a reset
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(data[:int(args.get("after", len(data) // 2))])
+            self.wfile.flush()
+            time.sleep(0.5)  # the client reads what came before the end
+            if args.get("how", "reset") == "reset":
+                return self._reset()
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if kind == "length":  # Content-Length given as `value` (raw), then `send` bytes of the file
+            value = urllib.parse.unquote(args.get("value", str(len(data))))
+            send = int(args.get("send", len(data)))
+            self.send_response(200)
+            self.send_header("Content-Length", value)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(data[:send])
+            self.wfile.flush()
+            self.close_connection = True
+            return
         if kind == "gzip":  # compresses only when the request invites it
             if "gzip" in self.headers.get("Accept-Encoding", ""):
                 import gzip
@@ -255,6 +403,7 @@ class HostileServer:
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
         self.stalled = 0
+        self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
         self.httpd.daemon_threads = True
         self.httpd.owner = self

@@ -32,3 +32,38 @@ TEST(UpperAsciiLetters, LeavesDoubleByteCharactersAlone) {
   EXPECT_EQ(UpperAsciiLetters("\xDF\x61" "a"), "\xDF\x61" "A");
   EXPECT_EQ(UpperAsciiLetters("a\xB0\x7A" "z"), "A\xB0\x7A" "Z");
 }
+
+TEST(IsPlainFileName, RefusesStreamsAndDevices) {
+  struct Case {
+    const char *name, *extension;
+    bool plain;
+  };
+  const Case cases[] = {
+      {"setup", ".exe", true},
+      {"我的文件", ".rar", true},
+      {"CONSOLE", ".txt", true},
+      {"COM10", ".bin", true},
+      {"COM0", "", true},
+      {"LPT", ".txt", true},
+      {"xcon", ".txt", true},
+      {"sub\\file", ".bin", true},
+      {"\x95\x5C" "CON", ".txt", true},  // 0x5C is the trail byte of a GBK character, no "\"
+      {"file", ":stream", false},
+      {"file:stream", ".bin", false},
+      {"file", ".bin:$DATA", false},
+      {"CON", "", false},
+      {"con", ".txt", false},
+      {"Nul", ".tar.gz", false},
+      {"AUX ", ".txt", false},  // blanks before the dot are dropped
+      {"prn", ".", false},
+      {"COM1", ".log", false},
+      {"lpt9", "", false},
+      {"conin$", "", false},
+      {"CONOUT$", ".x", false},
+      {"sub\\CON", ".txt", false},
+      {"NUL\\file", ".bin", false},
+      {"", "NUL", false},
+      {"sub/aux", "", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsPlainFileName(c.name, c.extension), c.plain) << c.name << c.extension;
+}

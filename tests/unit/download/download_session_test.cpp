@@ -29,7 +29,7 @@ bool CanOpenExclusively(const std::wstring& path) {
 TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
   const std::wstring path = TempFilePath();
   DownloadSession session({});
-  ASSERT_TRUE(session.AdoptFile(OpenForWriting(path)));
+  ASSERT_EQ(session.OpenFile([&] { return OpenForWriting(path); }), DownloadSession::Fenced::Done);
   EXPECT_EQ(session.Write("abc", 3), DownloadSession::WriteResult::Written);
   EXPECT_FALSE(CanOpenExclusively(path));
 
@@ -39,9 +39,13 @@ TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
   EXPECT_TRUE(CanOpenExclusively(path));  // closed by Stop
   EXPECT_EQ(session.Write("def", 3), DownloadSession::WriteResult::Stopped);
 
-  // A file opened after Stop is closed at once, not kept.
-  EXPECT_FALSE(session.AdoptFile(OpenForWriting(path + L".2")));
-  EXPECT_TRUE(CanOpenExclusively(path + L".2"));
+  // After Stop no file is opened (so none is created or truncated) and none renamed.
+  bool ran = false;
+  EXPECT_EQ(session.OpenFile([&] { ran = true; return OpenForWriting(path + L".2"); }),
+            DownloadSession::Fenced::Stopped);
+  EXPECT_EQ(session.CloseFileAndChange([&] { ran = true; return true; }), DownloadSession::Fenced::Stopped);
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(::GetFileAttributesW((path + L".2").c_str()), INVALID_FILE_ATTRIBUTES);
 
   WIN32_FILE_ATTRIBUTE_DATA data;
   ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));

@@ -32,13 +32,43 @@ TEST(ParseContentRange, ReadsSatisfiedAndUnsatisfiedRanges) {
     EXPECT_FALSE(ParseContentRange(bad)) << bad;
 }
 
-TEST(ParseLength, DecimalOnly) {
+TEST(ParseLength, PlainDecimalWithin64Bits) {
   EXPECT_EQ(ParseLength("0"), 0);
   EXPECT_EQ(ParseLength(" 268435456 "), 268435456);
-  EXPECT_FALSE(ParseLength(""));
-  EXPECT_FALSE(ParseLength("-1"));
-  EXPECT_FALSE(ParseLength("12abc"));
+  EXPECT_EQ(ParseLength("4831838208"), 4831838208LL);
+  EXPECT_EQ(ParseLength("0005"), 5);
+  EXPECT_EQ(ParseLength("9223372036854775807"), INT64_MAX);
+  for (const char* bad : {"", " ", "-1", "-5", "+5", "12abc", "500000abc", "abc", "1 2", "0x10", "5, 5",
+                          "9223372036854775808", "99999999999999999999"})
+    EXPECT_FALSE(ParseLength(bad)) << bad;
 }
+
+TEST(ReadContentLengths, OneValueOrSeveralThatAgree) {
+  ServerAnswer a;
+  ReadContentLengths(a, {});
+  EXPECT_FALSE(a.contentLength);
+  EXPECT_FALSE(a.badLength);
+  ReadContentLengths(a, {"300", "300"});
+  EXPECT_EQ(a.contentLength, 300);
+  EXPECT_FALSE(a.badLength);
+  for (const std::vector<Text>& bad : std::vector<std::vector<Text>>{{"abc"}, {"300", "301"}, {"300", "+300"}}) {
+    ReadContentLengths(a, bad);
+    EXPECT_TRUE(a.badLength) << bad.back();
+    EXPECT_FALSE(a.contentLength);
+  }
+}
+
+TEST(PlanBody, AnUnreadableLengthIsRefusedWhateverTheStatus) {
+  ServerAnswer a;
+  a.status = 200;
+  a.badLength = true;
+  EXPECT_EQ(PlanBody(a, false, 0, 0).action, BodyAction::Refuse);
+  EXPECT_EQ(PlanBody(a, true, 10, 10).action, BodyAction::Refuse);
+  a.status = 206;
+  a.contentRange = ParseContentRange("bytes 10-19/20");
+  EXPECT_EQ(PlanBody(a, true, 10, 10).action, BodyAction::Refuse);
+}
+
 
 namespace {
 ServerAnswer Answer(int status, std::optional<int64_t> length = std::nullopt, const char* range = nullptr) {

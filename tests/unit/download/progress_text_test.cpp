@@ -86,3 +86,17 @@ TEST(ProgressBarPosition, TruncatesAndStaysWithinTheBar) {
   EXPECT_EQ(ProgressBarPosition({2000000000, 1999999999, 10, 1}), 9999);  // no 32-bit overflow
   EXPECT_EQ(ProgressBarPosition({100, 150, 10, 1}), 10000);
 }
+
+TEST(ProgressStatusText, FilesPast4GiBShowTrueFigures) {
+  // 4,617,089,024 bytes (4.3 GiB), 3,000,000,000 of them in 60 s: 48,828.125 KB/s rounds
+  // to 48828.13; rest = (1,617,089,024 / 1024) / 48828.13 = 32.3 s.
+  const ProgressReport r{4617089024LL, 3000000000LL, 60000, 3000000000LL};
+  EXPECT_EQ(ProgressStatusText("h/big.iso", r),
+            "正在下载:big.iso\r\n"
+            "文件大小:4508876KB\r\n"
+            "已下载:2929687.5KB\r\n"
+            "所用时间:60秒\r\n"
+            "下载速度:48828.13KB/s\r\n"
+            "剩余时间:0时0分32秒");
+  EXPECT_EQ(ProgressBarPosition(r), 6497);
+}

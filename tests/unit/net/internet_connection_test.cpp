@@ -151,3 +151,15 @@ TEST(InternetConnection, StopEndsAReadWaitingOnASilentServer) {
   // The server goes on once the test ends; the abandoned read may complete after the
   // connection is gone without harm.
 }
+
+TEST(InternetConnection, AWaitThatFailsIsAFailureNeverAStop) {
+  // A stop "event" that is no handle at all: every wait fails. The transfer must end
+  // as a failure (shown to the user, window given back), not as a silent stop.
+  PieceServer server(100'000, 10000, 0);  // headers, then silence until the test ends
+  std::atomic<bool> stopped{false};
+  InternetConnection connection(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4320)), stopped);
+  ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+  InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), RequestHeaderBlock(false, 0), kFlags);
+  for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
+  EXPECT_EQ(outcome, InternetConnection::Outcome::Failed);
+}

@@ -48,3 +48,14 @@ TEST(IsHttpAddress, OnlyHttpAndHttpsNamingAHost) {
 }
 
 }  // namespace
+
+TEST(IsRedirectStatus, TheFiveThatNameAnotherAddress) {
+  for (int status : {301, 302, 303, 307, 308}) EXPECT_TRUE(IsRedirectStatus(status)) << status;
+  for (int status : {200, 300, 304, 305, 306, 404}) EXPECT_FALSE(IsRedirectStatus(status)) << status;
+}
+
+TEST(CombineUrl, RelativeAndAbsoluteLocations) {
+  EXPECT_EQ(CombineUrl("http://h:81/chain/12/f.bin", "../11/f.bin"), "http://h:81/chain/11/f.bin");
+  EXPECT_EQ(CombineUrl("http://h/a/b?x=1", "/loop/f?delay=3"), "http://h/loop/f?delay=3");
+  EXPECT_EQ(CombineUrl("http://h/a", "https://other/z"), "https://other/z");
+}

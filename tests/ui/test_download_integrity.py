@@ -1,0 +1,261 @@
+"""Servers that misbehave the way real ones do, names that are not plain files, two
+copies of the program on one file, Stop at the moments a file changes, and a file past
+4 GiB: every case ends in the right file under "下载成功" or in an error message with
+nothing published under the final name."""
+import re
+import sys
+import time
+from pathlib import Path
+
+import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
+from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
+                          start_download, wait_idle, wait_message)
+from lanshi_ui import Program  # noqa: E402
+from servers import HostileServer, generated_bytes, make_file, sha256_of  # noqa: E402
+
+READ_ERROR = "读文件出错!"
+URL_ERROR = "不能打开该URL!"
+FILE_ERROR = "不能打开本地的文件!"
+SIZE = 300_000
+
+
+@pytest.fixture(scope="module")
+def www(tmp_path_factory):
+    root = tmp_path_factory.mktemp("www")
+    make_file(root / "mid.bin", SIZE, seed=11)
+    return root
+
+
+@pytest.fixture
+def hostile(www):
+    server = HostileServer(www)
+    yield server
+    server.stop()
+
+
+def requests_to(server, prefix):
+    return sum(r["path"].startswith(prefix) for r in server.requests)
+
+
+def expect_failure(app, drive, www, name, message):
+    """The message, the window given back, nothing under the final name, and a partial
+    file (if any) that holds only true bytes of the source."""
+    box = wait_message(app)
+    assert (box["title"], box["text"]) == ("信息：", message)
+    answer_and_wait_idle(app, box)
+    assert all(inputs_enabled(app).values())
+    assert not (drive.folder / name).exists()
+    partial = drive.folder / (name + ".tmp")
+    if partial.exists():
+        kept = partial.read_bytes()
+        assert kept == (www / "mid.bin").read_bytes()[:len(kept)]
+
+
+WINE_CANNOT_TELL = pytest.mark.xfail(
+    strict=True, reason="known Wine limitation: its WinINet reports a chunked body cut by a clean close "
+                        "exactly as a complete one (docs/WINE.md); expected outcome stated here")
+
+CUT_CASES = [
+    pytest.param("cutchunked", {"after": 100_000, "how": "close"}, id="chunked-clean-close-inside-a-chunk",
+                 marks=WINE_CANNOT_TELL),
+    pytest.param("cutchunked", {"after": 98_000, "how": "close"}, id="chunked-clean-close-between-chunks",
+                 marks=WINE_CANNOT_TELL),
+    pytest.param("cutchunked", {"after": 100_000, "how": "reset"}, id="chunked-reset-inside-a-chunk"),
+    pytest.param("cutchunked", {"after": 98_000, "how": "reset"}, id="chunked-reset-between-chunks"),
+    pytest.param("cutclose", {"after": 100_000, "how": "reset"}, id="no-length-reset-after-part"),
+]
+
+
+@pytest.mark.parametrize("kind,args", CUT_CASES)
+def test_a_body_cut_short_is_a_read_error(app, hostile, www, drive, kind, args):
+    start_download(app, hostile.url(kind, "mid.bin", **args), "t", "cut", ".bin")
+    expect_failure(app, drive, www, "cut.bin", READ_ERROR)
+
+
+LENGTH_CASES = [
+    # (announced Content-Length, bytes sent, expected message or the bytes kept)
+    ("abc", SIZE, URL_ERROR),
+    ("500000abc", SIZE, URL_ERROR),
+    ("+5", SIZE, URL_ERROR),
+    ("-5", SIZE, URL_ERROR),
+    ("99999999999999999999", SIZE, URL_ERROR),  # past 64 bits
+    ("0", SIZE, 0),                             # an empty body, whatever follows it
+    ("1000", SIZE, 1000),                       # the bytes after the body are no part of it
+]
+
+
+@pytest.mark.parametrize("value,send,expected", LENGTH_CASES, ids=[c[0] for c in LENGTH_CASES])
+def test_announced_lengths_are_checked(app, hostile, www, drive, value, send, expected):
+    start_download(app, hostile.url("length", "mid.bin", value=value, send=send), "t", "len", ".bin")
+    if isinstance(expected, str):
+        expect_failure(app, drive, www, "len.bin", expected)
+        assert not (drive.folder / "len.bin.tmp").exists()  # nothing written
+        return
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert (drive.folder / "len.bin").read_bytes() == (www / "mid.bin").read_bytes()[:expected]
+
+
+@pytest.mark.parametrize("route,seen,message", [
+    ("loop/mid.bin", 11, URL_ERROR),      # the first request and 10 redirects, then the message
+    ("chain/12/mid.bin", 11, URL_ERROR),
+    ("chain/10/mid.bin", 11, None),       # ten redirects are followed to the file
+])
+def test_redirects_end(app, hostile, www, drive, route, seen, message):
+    start_download(app, f"http://127.0.0.1:{hostile.port}/{route}", "t", "redir", ".bin")
+    if message:
+        expect_failure(app, drive, www, "redir.bin", message)
+    else:
+        box = wait_message(app)
+        assert box["title"] == "下载成功", box
+        answer_and_wait_idle(app, box)
+        assert sha256_of(drive.folder / "redir.bin") == sha256_of(www / "mid.bin")
+    redirects = requests_to(hostile, "/" + route.split("/")[0])
+    assert redirects == seen
+    time.sleep(2)
+    assert requests_to(hostile, "/" + route.split("/")[0]) == redirects  # nothing more leaves
+
+
+def test_stop_during_a_redirect_loop_sends_nothing_more(app, hostile, drive):
+    start_download(app, hostile.url("loop", "mid.bin", delay=300), "t", "redir", ".bin")
+    assert app.wait_until(lambda: requests_to(hostile, "/loop") >= 3, timeout=10)
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    seen = requests_to(hostile, "/loop")
+    time.sleep(2)
+    assert requests_to(hostile, "/loop") == seen
+    assert seen < 11 and app.dialogs() == []
+    assert list(drive.folder.iterdir()) == []
+
+
+NAME_CASES = [
+    ("CON", ".txt"), ("con", ""), ("Nul", ".bin"), ("AUX ", ".txt"), ("prn", ".tar.gz"), ("COM1", ".log"),
+    ("lpt9", ""), ("sub\\CON", ".txt"), ("file", ":stream"), ("file:stream", ".bin"), ("file", ".bin:$DATA"),
+]
+
+
+@pytest.mark.parametrize("name,extension", NAME_CASES, ids=[n + e for n, e in NAME_CASES])
+def test_names_that_reach_a_stream_or_a_device_are_refused(app, hostile, drive, name, extension):
+    (drive.folder / "sub").mkdir()
+    if ":" not in name + extension:
+        # A partial file under that name: the refusal comes before the resume question.
+        (drive.folder / (name + extension + ".tmp").replace("\\", "/")).write_bytes(b"partial")
+    before = sorted(p.name for p in drive.folder.rglob("*"))
+    start_download(app, hostile.url("file", "mid.bin"), "t", name, extension)
+    box = wait_message(app)
+    assert (box["title"], box["text"]) == ("信息：", FILE_ERROR)
+    answer_and_wait_idle(app, box)
+    assert hostile.requests == []  # nothing asked of the server either
+    assert sorted(p.name for p in drive.folder.rglob("*")) == before
+
+
+def test_names_close_to_a_device_are_plain_files(app, hostile, www, drive):
+    start_download(app, hostile.url("file", "mid.bin"), "t", "COM10.console", ".bin")
+    box = wait_message(app)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "COM10.console.bin") == sha256_of(www / "mid.bin")
+
+
+def test_a_second_copy_cannot_write_into_the_file_of_the_first(app, driver, hostile, www, drive, tmp_path):
+    # The first copy gets 50,000 bytes, then waits for the rest while the second one tries.
+    start_download(app, hostile.url("stall", "mid.bin", first=50_000), "t", "two", ".bin")
+    assert app.wait_until(lambda: (drive.folder / "two.bin.tmp").exists() and
+                          (drive.folder / "two.bin.tmp").stat().st_size > 0, timeout=10)
+    second = Program(driver, tmp_path / "second").start()
+    try:
+        for answer in (IDNO, IDYES):  # start over, and resume: both would write into the first one's file
+            start_download(second, hostile.url("file", "mid.bin"), "t", "two", ".bin")
+            question = wait_message(second)
+            assert question["text"] == "文件已存在，是否断点续传？"
+            second.answer(question, answer)
+            box = wait_message(second)
+            assert (box["title"], box["text"]) == ("信息：", FILE_ERROR)
+            answer_and_wait_idle(second, box)
+    finally:
+        second.stop()
+    hostile.unstall.set()
+    box = wait_message(app, timeout=60)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    assert sha256_of(drive.folder / "two.bin") == sha256_of(www / "mid.bin")
+    assert not (drive.folder / "two.bin.tmp").exists()
+
+
+def hold(program_dir, point):
+    (program_dir / f"hold-{point}").write_bytes(b"")
+    return program_dir / f"held-{point}"
+
+
+def test_stop_just_before_the_rename_publishes_nothing(app, program_dir, hostile, www, drive):
+    held = hold(program_dir, "publish")
+    start_download(app, hostile.url("file", "mid.bin"), "t", "fence", ".bin")
+    assert app.wait_until(held.exists, timeout=15), "the download never reached the rename (a test build?)"
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    (program_dir / "hold-publish").unlink()
+    time.sleep(1.5)
+    assert app.dialogs() == [] and app.text("状态") == "就绪"
+    assert not (drive.folder / "fence.bin").exists()
+    assert sha256_of(drive.folder / "fence.bin.tmp") == sha256_of(www / "mid.bin")  # kept whole for a resume
+
+
+@pytest.mark.parametrize("answer,kind", [(IDYES, "norange"), (IDNO, "file")], ids=["resume-answered-200", "fresh"])
+def test_stop_before_the_partial_file_is_taken_changes_nothing(app, program_dir, hostile, drive, answer, kind):
+    partial = drive.folder / "fence.bin.tmp"
+    partial.write_bytes(b"the user's own bytes" * 5000)
+    held = hold(program_dir, "open")
+    start_download(app, hostile.url(kind, "mid.bin"), "t", "fence", ".bin")
+    app.answer(wait_message(app), answer)
+    assert app.wait_until(held.exists, timeout=15), "the download never reached the file (a test build?)"
+    app.click("按钮_停止")
+    wait_idle(app, timeout=3)
+    (program_dir / "hold-open").unlink()
+    time.sleep(1.5)
+    assert app.dialogs() == []
+    assert partial.read_bytes() == b"the user's own bytes" * 5000
+    assert not (drive.folder / "fence.bin").exists()
+
+
+STATUS = re.compile(r"正在下载:(?P<name>[^\r]*)\r\n文件大小:(?P<total>[\d.]+)KB\r\n已下载:(?P<done>[\d.]+)KB\r\n"
+                    r"所用时间:(?P<secs>\d+)秒\r\n下载速度:(?P<speed>[\d.]+)KB/s\r\n"
+                    r"剩余时间:(?P<h>-?\d+)时(?P<m>-?\d+)分(?P<s>-?\d+)秒$")
+
+
+def test_resume_past_4_gib_shows_true_figures(app, hostile, drive, screenshot):
+    # 4.5 GiB = 4,831,838,208 bytes = 4,718,592 KB; 1 MiB of it is still to come.
+    total = 4_831_838_208
+    kept = total - 1_048_576                  # 4,830,789,632 bytes = 4,717,568 KB
+    with open(drive.folder / "huge.bin.tmp", "wb") as f:  # sparse: no disk space used
+        f.truncate(kept)
+    # The server sends 51 blocks of 10,240 bytes of the rest, then waits: the status then
+    # shows done = 4,831,311,872 bytes = 4,718,078 KB, 514 KB short of the end. (Under
+    # Wine a read returns only when its block is full, so a stall inside a block would
+    # hold that block back.)
+    start_download(app, hostile.url("gen", str(total), first=522_240), "t", "huge", ".bin")
+    app.answer(wait_message(app), IDYES)
+    status = app.wait_until(lambda: (m := STATUS.match(app.text("状态"))) and m["done"] == "4718078" and m,
+                            timeout=30)
+    assert status, app.text("状态")
+    screenshot("status")
+    assert status["name"] == f"{total}?first=522240"
+    assert status["total"] == "4718592"
+    speed = float(status["speed"])
+    assert speed > 0
+    rest = int(514 / speed)                   # seconds left at the shown speed, truncated
+    assert (status["h"], status["m"], status["s"]) == (str(rest // 3600), str(rest // 60 % 60), str(rest % 60))
+    assert app.progress()["pos"] == 9998      # 4,831,311,872 × 10000 / 4,831,838,208 = 9998.9
+    assert hostile.requests[-1]["headers"]["Range"] == f"bytes={kept}-"
+
+    hostile.unstall.set()
+    box = wait_message(app, timeout=60)
+    assert box["title"] == "下载成功", box
+    answer_and_wait_idle(app, box)
+    final = drive.folder / "huge.bin"
+    assert final.stat().st_size == total
+    with open(final, "rb") as f:
+        f.seek(kept)
+        assert f.read() == generated_bytes(kept, total - kept)
