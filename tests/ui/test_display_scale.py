@@ -111,11 +111,7 @@ def test_window_and_components_are_the_96_dpi_layout_scaled(scaled_program):
 
 
 def _client_origin(program):
-    w = program.window()
-    x, y, width, height = w["rect"]
-    cw, ch = w["client"][2:]
-    frame = (width - cw) // 2
-    return x + frame, y + height - ch - frame
+    return program.client_point(0, 0)
 
 
 def _ink(shot, rect, origin, dark=90):
@@ -174,9 +170,9 @@ def test_message_box_is_composed_at_the_scale(scaled_program, update_server, dis
     # The OK button, found where the scaled layout puts it, closes the box.
     ok_x = bx + bw - scaled(91, dpi) + scaled(75, dpi) // 2
     ok_y = by + bh - scaled(38, dpi) + scaled(28, dpi) // 2
-    subprocess.run(["xdotool", "mousemove", str(ok_x), str(ok_y)], env=display.env, check=True)
-    time.sleep(0.4)
-    subprocess.run(["xdotool", "click", "1"], env=display.env, check=True)
+    program.xdotool("mousemove", ok_x, ok_y)
+    time.sleep(0.4)  # the button lights up under the mouse first
+    program.xdotool("click", 1)
     assert program.wait_until(lambda: not program.driver.must("toplevel", program.pid)["windows"]
                               or all(w["class"].lower() != "mywindow"
                                      for w in program.driver.must("toplevel", program.pid)["windows"]),
