@@ -44,8 +44,8 @@ void FillParentBackground(HDC dc, const RECT& rect, HBRUSH background, POINT ori
   ::SetBrushOrgEx(dc, old.x, old.y, nullptr);
 }
 
-// A rounded face: gradient inside, one-pixel border around.
-void DrawRoundedFace(HDC dc, const RECT& rect, int radius, Colour top, Colour bottom, Colour border) {
+// A rounded face: gradient inside, a border of `line` pixels around.
+void DrawRoundedFace(HDC dc, const RECT& rect, int radius, int line, Colour top, Colour bottom, Colour border) {
   const int d = radius * 2;
   UniqueRegion shape(d > 0 ? ::CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, d + 1, d + 1)
                            : ::CreateRectRgnIndirect(&rect));
@@ -53,7 +53,7 @@ void DrawRoundedFace(HDC dc, const RECT& rect, int radius, Colour top, Colour bo
   FillVerticalGradient(dc, rect, top, bottom);
   ::SelectClipRgn(dc, nullptr);
   UniqueBrush borderBrush(::CreateSolidBrush(border));
-  ::FrameRgn(dc, shape.get(), borderBrush.get(), 1, 1);
+  ::FrameRgn(dc, shape.get(), borderBrush.get(), line, line);
 }
 
 }  // namespace
@@ -91,20 +91,22 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& palette, const Bu
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const ButtonLook& look = palette.button[ChooseButtonState(disabled, pressed, how.hot)];
+  const FaceMetrics& f = how.faces;
   RECT face = {0, 0, width - 1, height - 1};
-  DrawRoundedFace(dc, face, palette.buttonRadius, look.faceTop, look.faceBottom, look.border);
+  DrawRoundedFace(dc, face, f.buttonRadius, f.lineWidth, look.faceTop, look.faceBottom, look.border);
   if (how.isDefault && !disabled) {
     // The default button carries a second, inner border.
-    RECT inner = {1, 1, width - 2, height - 2};
-    const int d = palette.buttonRadius > 1 ? (palette.buttonRadius - 1) * 2 + 1 : 0;
+    const int line = f.lineWidth;
+    RECT inner = {line, line, width - 1 - line, height - 1 - line};
+    const int d = f.buttonRadius > line ? (f.buttonRadius - line) * 2 + 1 : 0;
     UniqueRegion ring(d ? ::CreateRoundRectRgn(inner.left, inner.top, inner.right + 1, inner.bottom + 1, d, d)
                         : ::CreateRectRgnIndirect(&inner));
     UniqueBrush brush(::CreateSolidBrush(look.border));
-    ::FrameRgn(dc, ring.get(), brush.get(), 1, 1);
+    ::FrameRgn(dc, ring.get(), brush.get(), line, line);
   }
 
   RECT textRect = all;
-  if (pressed) ::OffsetRect(&textRect, 1, 1);
+  if (pressed) ::OffsetRect(&textRect, f.lineWidth, f.lineWidth);
   HFONT font = reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   SelectedObject selectedFont(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
   ::SetBkMode(dc, TRANSPARENT);
@@ -116,7 +118,7 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& palette, const Bu
 
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = all;
-    ::InflateRect(&focus, -4, -4);
+    ::InflateRect(&focus, -f.focusInset, -f.focusInset);
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
     ::DrawFocusRect(dc, &focus);
@@ -124,7 +126,8 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& palette, const Bu
   canvas.CopyTo(r.left, r.top);
 }
 
-void PaintProgressBar(HWND bar, HDC target, const Palette& palette, HBRUSH parentBackground, POINT originInParent) {
+void PaintProgressBar(HWND bar, HDC target, const Palette& palette, const FaceMetrics& faces, HBRUSH parentBackground,
+                      POINT originInParent) {
   RECT client;
   ::GetClientRect(bar, &client);
   const int width = client.right;
@@ -135,21 +138,23 @@ void PaintProgressBar(HWND bar, HDC target, const Palette& palette, HBRUSH paren
   FillParentBackground(dc, client, parentBackground, originInParent, palette.windowBottom);
 
   RECT frame = {0, 0, width - 1, height - 1};
-  DrawRoundedFace(dc, frame, palette.progressRadius, palette.progressTrack, palette.progressTrack,
+  DrawRoundedFace(dc, frame, faces.progressRadius, faces.lineWidth, palette.progressTrack, palette.progressTrack,
                   palette.progressBorder);
 
   PBRANGE range = {};
   ::SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
   const long long position = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
   const bool vertical = (::GetWindowLongW(bar, GWL_STYLE) & PBS_VERTICAL) != 0;
-  RECT inner = {2, 2, width - 3, height - 3};
+  const int inset = faces.progressInset;
+  RECT inner = {inset, inset, width - 1 - inset, height - 1 - inset};
   const int extent = vertical ? inner.bottom - inner.top : inner.right - inner.left;
   const int filled = ProgressFillLength(position, range.iLow, range.iHigh, extent);
   if (filled > 0) {
     RECT fill = inner;
     if (vertical) fill.top = fill.bottom - filled;
     else fill.right = fill.left + filled;
-    const int radius = palette.progressRadius > 1 ? palette.progressRadius - 1 : 0;
+    const int gap = inset - faces.lineWidth > 0 ? inset - faces.lineWidth : 0;
+    const int radius = faces.progressRadius > gap ? faces.progressRadius - gap : 0;
     const int d = radius * 2;
     UniqueRegion shape(d ? ::CreateRoundRectRgn(fill.left, fill.top, fill.right + 1, fill.bottom + 1, d + 1, d + 1)
                          : ::CreateRectRgnIndirect(&fill));
@@ -160,7 +165,7 @@ void PaintProgressBar(HWND bar, HDC target, const Palette& palette, HBRUSH paren
   canvas.CopyTo(0, 0);
 }
 
-void PaintEditBorder(HWND edit, const Palette& palette) {
+void PaintEditBorder(HWND edit, const Palette& palette, const FaceMetrics& faces) {
   const LONG style = ::GetWindowLongW(edit, GWL_STYLE);
   const LONG exStyle = ::GetWindowLongW(edit, GWL_EXSTYLE);
   int ring = 0;
@@ -181,7 +186,7 @@ void PaintEditBorder(HWND edit, const Palette& palette) {
   const Colour inside = enabled && !(style & ES_READONLY) ? palette.editBack : palette.editDisabledBack;
 
   RECT outer = window;
-  const int borderWidth = ring < palette.editBorderWidth ? ring : palette.editBorderWidth;
+  const int borderWidth = ring < faces.editBorderWidth ? ring : faces.editBorderWidth;
   UniqueBrush borderBrush(::CreateSolidBrush(border));
   for (int i = 0; i < borderWidth; ++i) {
     ::FrameRect(windowDc, &outer, borderBrush.get());

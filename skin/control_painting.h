@@ -15,6 +15,7 @@ void FillVerticalGradient(HDC dc, const RECT& rect, Colour top, Colour bottom);
 UniqueBitmap MakeBackgroundBitmap(int width, int height, const Palette& palette);
 
 struct ButtonPaint {
+  FaceMetrics faces;                  // for the button's DPI
   bool hot = false;
   bool isDefault = false;
   HBRUSH parentBackground = nullptr;  // pattern brush of the parent's background, or null
@@ -25,9 +26,10 @@ struct ButtonPaint {
 void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& palette, const ButtonPaint& how);
 
 // Paints a progress bar's whole client area from its range and position.
-void PaintProgressBar(HWND bar, HDC dc, const Palette& palette, HBRUSH parentBackground, POINT originInParent);
+void PaintProgressBar(HWND bar, HDC dc, const Palette& palette, const FaceMetrics& faces, HBRUSH parentBackground,
+                      POINT originInParent);
 
 // Paints an edit box's border (its non-client edge) in the skin's colours.
-void PaintEditBorder(HWND edit, const Palette& palette);
+void PaintEditBorder(HWND edit, const Palette& palette, const FaceMetrics& faces);
 
 }  // namespace skin

@@ -80,7 +80,37 @@ int ColourIndex(uint16_t tag) {
 
 ParseResult Fail(ParseError e) { return ParseResult{e, std::nullopt}; }
 
+struct FaceRange {
+  int FaceMetrics::*field;
+  int minimum;
+  int maximum;
+};
+// In the order the record stores them.
+constexpr FaceRange kFaceRanges[kFaceMetricCount] = {
+    {&FaceMetrics::buttonRadius, 0, 32},  {&FaceMetrics::progressRadius, 0, 32},
+    {&FaceMetrics::editBorderWidth, 1, 4}, {&FaceMetrics::lineWidth, 1, 4},
+    {&FaceMetrics::focusInset, 0, 16},     {&FaceMetrics::progressInset, 0, 8},
+};
+
+bool ReadFaces(const unsigned char* value, FaceMetrics& out) {
+  for (int i = 0; i < kFaceMetricCount; ++i) {
+    const int v = static_cast<int32_t>(ReadU32(value + 4 * i));
+    if (v < kFaceRanges[i].minimum || v > kFaceRanges[i].maximum) return false;
+    out.*kFaceRanges[i].field = v;
+  }
+  return true;
+}
+
+// A skin without faces for a scale: the 100% ones grown by it, lines staying whole pixels.
+FaceMetrics GrownFaces(const FaceMetrics& base, int percent) {
+  auto grow = [percent](int v) { return (v * percent + 50) / 100; };
+  return {grow(base.buttonRadius), grow(base.progressRadius), base.editBorderWidth * percent / 100,
+          base.lineWidth * percent / 100, grow(base.focusInset), grow(base.progressInset)};
+}
+
 }  // namespace
+
+FaceMetrics BaseFaces(const Palette& p) { return {p.buttonRadius, p.progressRadius, p.editBorderWidth, 1, 4, 2}; }
 
 uint32_t Crc32(const unsigned char* data, size_t length) {
   uint32_t crc = 0xFFFFFFFFu;
@@ -107,6 +137,7 @@ ParseResult ParseSkin(const unsigned char* data, size_t length) {
   bool seenColour[kColourCount] = {};
   bool seenMetric[sizeof(kMetrics) / sizeof(kMetrics[0])] = {};
   bool seenName = false;
+  bool seenFaces150 = false, seenFaces200 = false;
 
   size_t pos = 0;
   while (pos < bodySize) {
@@ -142,11 +173,20 @@ ParseResult ParseSkin(const unsigned char* data, size_t length) {
       const int v = static_cast<int32_t>(ReadU32(value));
       if (v < metric->minimum || v > metric->maximum) return Fail(ParseError::kBadValue);
       palette.*metric->field = v;
+    } else if (tag == kTagFaces150 || tag == kTagFaces200) {
+      if (size != 4 * kFaceMetricCount) return Fail(ParseError::kBadRecord);
+      bool& seen = tag == kTagFaces150 ? seenFaces150 : seenFaces200;
+      if (seen) return Fail(ParseError::kDuplicateRecord);
+      seen = true;
+      if (!ReadFaces(value, tag == kTagFaces150 ? palette.faces150 : palette.faces200))
+        return Fail(ParseError::kBadValue);
     }
     // Records of later versions that this reader does not know are skipped.
   }
   for (bool seen : seenColour)
     if (!seen) return Fail(ParseError::kMissingRecord);
+  if (!seenFaces150) palette.faces150 = GrownFaces(BaseFaces(palette), 150);
+  if (!seenFaces200) palette.faces200 = GrownFaces(BaseFaces(palette), 200);
   return ParseResult{ParseError::kOk, palette};
 }
 

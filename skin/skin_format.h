@@ -46,6 +46,10 @@ enum Tag : uint16_t {
   kTagButtonRadius = 0x0201,
   kTagProgressRadius = 0x0202,
   kTagEditBorderWidth = 0x0203,
+
+  // The faces' metrics drawn for 150% and 200% displays (six metrics each).
+  kTagFaces150 = 0x0204,
+  kTagFaces200 = 0x0205,
 };
 
 struct ButtonLook {
@@ -54,6 +58,17 @@ struct ButtonLook {
   Colour border;
   Colour text;
 };
+
+// The pixel metrics of the drawn faces at one display scale.
+struct FaceMetrics {
+  int buttonRadius;     // 0..32
+  int progressRadius;   // 0..32
+  int editBorderWidth;  // 1..4
+  int lineWidth;        // 1..4: border of push buttons and progress bars
+  int focusInset;       // 0..16: focus mark inside a push button
+  int progressInset;    // 0..8: gap between a progress bar's border and its fill
+};
+constexpr int kFaceMetricCount = 6;
 
 enum ButtonState { kButtonNormal, kButtonHot, kButtonPressed, kButtonDisabled, kButtonStates };
 
@@ -81,7 +96,15 @@ struct Palette {
   int buttonRadius;       // 0..16, default 4
   int progressRadius;     // 0..16, default 3
   int editBorderWidth;    // 1..2, default 1
+
+  // The faces at 150% and 200%: from the skin, or the 100% ones scaled when it has none.
+  FaceMetrics faces150;
+  FaceMetrics faces200;
 };
+
+// The faces at 100%: the three metrics above, lines of one pixel, focus mark 4
+// pixels in, fill 2 pixels inside the border.
+FaceMetrics BaseFaces(const Palette& palette);
 
 // Why a skin was refused (kOk when it was read).
 enum class ParseError {

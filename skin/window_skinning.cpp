@@ -8,8 +8,10 @@
 #include <set>
 #include <vector>
 
+#include "base/display_dpi.h"
 #include "skin/aero_effect.h"
 #include "skin/control_painting.h"
+#include "skin/face_scale.h"
 #include "skin/skin_rules.h"
 #include "skin/skin_theme.h"
 
@@ -272,6 +274,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
       ControlState* control = item && item->CtlType == ODT_BUTTON ? ControlStateOf(item->hwndItem) : nullptr;
       if (!control || !control->ownerDrawn) break;
       ButtonPaint how;
+      how.faces = FacesForDpi(theme->palette, WindowDpi(item->hwndItem));
       how.hot = control->hot;
       how.isDefault = control->buttonType == BS_DEFPUSHBUTTON;
       how.parentBackground = FrameBackground(hwnd, *state, theme);
@@ -289,7 +292,8 @@ LRESULT ProgressPaint(HWND hwnd, HDC dc, const ThemePtr& theme) {
   HWND parent = ::GetParent(hwnd);
   FrameState* frame = FrameStateOf(parent);
   HBRUSH background = frame ? FrameBackground(parent, *frame, theme) : nullptr;
-  PaintProgressBar(hwnd, dc, theme->palette, background, OriginInParent(hwnd, parent));
+  PaintProgressBar(hwnd, dc, theme->palette, FacesForDpi(theme->palette, WindowDpi(hwnd)), background,
+                   OriginInParent(hwnd, parent));
   return 0;
 }
 
@@ -358,7 +362,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     switch (msg) {
       case WM_NCPAINT: {
         const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
-        PaintEditBorder(hwnd, theme->palette);
+        PaintEditBorder(hwnd, theme->palette, FacesForDpi(theme->palette, WindowDpi(hwnd)));
         return result;
       }
       case WM_SETFOCUS:

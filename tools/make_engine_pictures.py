@@ -3,7 +3,12 @@
 
 Usage: make_engine_pictures.py <output folder>
 
-The sizes and slice layouts are the ones the drawing code cuts them by:
+Each picture is drawn for 100%, 150% and 200% displays: "inner_frame.png",
+"inner_frame_150.png", "inner_frame_200.png" and so on. At 150% and 200% every
+length below is scaled and rounded half up (as the drawing code scales its
+slices), lines stay whole pixels and shapes are drawn afresh, not resampled.
+
+The sizes and slice layouts at 100% are the ones the drawing code cuts them by:
   inner_frame.png        17 x 16   rim: 7x6 corners, stretched 1-pixel strips between
   outer_shadow.png       29 x 32   soft shadow: 13x15 / 13x14 corners, strips at x 14, y 14, y 18
   icon_strip.png        191 x 57   four icons 48 px apart (question, information,
@@ -19,6 +24,17 @@ import sys
 from PIL import Image, ImageDraw, ImageFilter
 
 SS = 4  # supersampling factor for smooth edges
+SCALES = (100, 150, 200)
+
+
+def A(length, k):
+    """A length at 100% drawn at scale k (1, 1.5, 2), rounded half up."""
+    return int(length * k + 0.5)
+
+
+def line_px(k):
+    """Lines are whole pixels: one at 100% and 150%, two at 200%."""
+    return int(k)
 
 
 def smooth(size, draw_fn, gloss_fn=None):
@@ -36,24 +52,27 @@ def smooth(size, draw_fn, gloss_fn=None):
     return big.resize((w, h), Image.LANCZOS)
 
 
-def inner_frame():
+def inner_frame(k):
     # A light rim just inside the panel's rounded edge, a darker hairline outside it.
+    w, h = A(17, k), A(16, k)
+
     def draw(d, s):
-        d.rounded_rectangle([0, 0, 17 * s - 1, 16 * s - 1], radius=4 * s, outline=(90, 90, 90, 150), width=s)
-        d.rounded_rectangle([s, s, 17 * s - 1 - s, 16 * s - 1 - s], radius=3 * s,
-                            outline=(255, 255, 255, 200), width=s)
-    return smooth((17, 16), draw)
+        r, line = s * k, line_px(k) * s
+        d.rounded_rectangle([0, 0, w * s - 1, h * s - 1], radius=4 * r, outline=(90, 90, 90, 150), width=line)
+        d.rounded_rectangle([line, line, w * s - 1 - line, h * s - 1 - line], radius=3 * r,
+                            outline=(255, 255, 255, 200), width=line)
+    return smooth((w, h), draw)
 
 
-def outer_shadow():
+def outer_shadow(k):
     # A blurred dark rounded rectangle whose inside (the panel) is cut away again,
     # so the shadow never darkens the panel it surrounds.
-    w, h = 29, 32
+    w, h = A(29, k), A(32, k)
     shadow = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(shadow).rounded_rectangle([7, 7, w - 8, h - 8], radius=4, fill=110)
-    shadow = shadow.filter(ImageFilter.GaussianBlur(3))
+    ImageDraw.Draw(shadow).rounded_rectangle([A(7, k), A(7, k), w - A(8, k), h - A(8, k)], radius=A(4, k), fill=110)
+    shadow = shadow.filter(ImageFilter.GaussianBlur(3 * k))
     hole = Image.new("L", (w, h), 255)
-    ImageDraw.Draw(hole).rounded_rectangle([8, 8, w - 8, h - 8], radius=4, fill=0)
+    ImageDraw.Draw(hole).rounded_rectangle([A(8, k), A(8, k), w - A(8, k), h - A(8, k)], radius=A(4, k), fill=0)
     alpha = Image.composite(shadow, Image.new("L", (w, h), 0), hole)
     img = Image.new("RGBA", (w, h), (20, 20, 30, 0))
     img.putalpha(alpha)
@@ -69,15 +88,16 @@ def circle_gloss(d, s, x0):
     d.ellipse([x0 + 9 * s, 10 * s, x0 + 38 * s, 26 * s], fill=(255, 255, 255, 60))
 
 
-def icon_strip():
+def icon_strip(k):
     white = (255, 255, 255, 255)
 
     def draw(d, s):
+        s = s * k
         # 0: question mark on blue
         x = 0
         circle_icon(d, s, x, (40, 110, 210, 255), (20, 70, 150, 255))
-        d.arc([x + 15 * s, 14 * s, x + 32 * s, 31 * s], start=180, end=60, fill=white, width=4 * s)
-        d.line([x + 27 * s, 29 * s, x + 23 * s, 33 * s, x + 23 * s, 37 * s], fill=white, width=4 * s)
+        d.arc([x + 15 * s, 14 * s, x + 32 * s, 31 * s], start=180, end=60, fill=white, width=int(4 * s))
+        d.line([x + 27 * s, 29 * s, x + 23 * s, 33 * s, x + 23 * s, 37 * s], fill=white, width=int(4 * s))
         d.ellipse([x + 21 * s, 39 * s, x + 26 * s, 44 * s], fill=white)
         # 48: information "i" on blue
         x = 48 * s
@@ -93,69 +113,75 @@ def icon_strip():
         # 144: error cross on red
         x = 144 * s
         circle_icon(d, s, x, (215, 45, 40, 255), (150, 20, 20, 255))
-        d.line([x + 15 * s, 19 * s, x + 32 * s, 36 * s], fill=white, width=5 * s)
-        d.line([x + 32 * s, 19 * s, x + 15 * s, 36 * s], fill=white, width=5 * s)
+        d.line([x + 15 * s, 19 * s, x + 32 * s, 36 * s], fill=white, width=int(5 * s))
+        d.line([x + 32 * s, 19 * s, x + 15 * s, 36 * s], fill=white, width=int(5 * s))
 
     def gloss(d, s):
+        s = s * k
         for x in (0, 48, 144):
             circle_gloss(d, s, x * s)
-    return smooth((191, 57), draw, gloss)
+    return smooth((A(191, k), A(57, k)), draw, gloss)
 
 
-def close_button_strip():
+def close_button_strip(k):
+    # Three cells at 0, 49 and 98 (scaled and rounded, so each starts on a whole pixel).
     def cross(d, s, x0, colour):
-        d.line([x0 + 19 * s, 7 * s, x0 + 29 * s, 15 * s], fill=colour, width=2 * s)
-        d.line([x0 + 29 * s, 7 * s, x0 + 19 * s, 15 * s], fill=colour, width=2 * s)
+        r = s * k
+        d.line([x0 + 19 * r, 7 * r, x0 + 29 * r, 15 * r], fill=colour, width=int(2 * r))
+        d.line([x0 + 29 * r, 7 * r, x0 + 19 * r, 15 * r], fill=colour, width=int(2 * r))
+
+    def tab(d, s, cell, fill, outline):
+        x = A(49 * cell, k) * s
+        d.rounded_rectangle([x + A(1, k) * s, 0, x + A(47, k) * s - 1, A(21, k) * s], radius=4 * s * k, fill=fill,
+                            outline=outline, width=line_px(k) * s)
+        return x
 
     def draw(d, s):
         # normal: a soft glass tab with a dark cross
-        d.rounded_rectangle([1 * s, 0, 47 * s - 1, 21 * s], radius=4 * s, fill=(255, 255, 255, 60),
-                            outline=(120, 120, 120, 120), width=s)
-        cross(d, s, 0, (60, 60, 60, 255))
+        x = tab(d, s, 0, (255, 255, 255, 60), (120, 120, 120, 120))
+        cross(d, s, x, (60, 60, 60, 255))
         # hover: red with a white cross
-        x = 49 * s
-        d.rounded_rectangle([x + 1 * s, 0, x + 47 * s - 1, 21 * s], radius=4 * s, fill=(225, 70, 60, 255),
-                            outline=(150, 30, 25, 255), width=s)
+        x = tab(d, s, 1, (225, 70, 60, 255), (150, 30, 25, 255))
         cross(d, s, x, (255, 255, 255, 255))
         # pressed: darker red
-        x = 98 * s
-        d.rounded_rectangle([x + 1 * s, 0, x + 47 * s - 1, 21 * s], radius=4 * s, fill=(170, 35, 30, 255),
-                            outline=(110, 15, 10, 255), width=s)
+        x = tab(d, s, 2, (170, 35, 30, 255), (110, 15, 10, 255))
         cross(d, s, x, (255, 230, 230, 255))
 
     def gloss(d, s):
-        x = 49 * s
-        d.rectangle([x + 3 * s, 1 * s, x + 45 * s, 9 * s], fill=(255, 255, 255, 50))
-    return smooth((146, 22), draw, gloss)
+        x = A(49, k) * s
+        d.rectangle([x + A(3, k) * s, A(1, k) * s, x + A(45, k) * s, A(9, k) * s], fill=(255, 255, 255, 50))
+    return smooth((A(146, k), A(22, k)), draw, gloss)
 
 
-def caption_strip():
+def caption_strip(k):
     # Eleven 51-pixel cells: minimise, maximise, restore, help in three states, then a spare cell.
     def draw(d, s):
         fills = [(255, 255, 255, 60), (90, 150, 230, 255), (50, 100, 180, 255)]
         for cell in range(11):
-            x = cell * 51 * s
+            x = A(cell * 51, k) * s
             state = cell % 3
             glyph = cell // 3
-            d.rounded_rectangle([x + 1 * s, 0, x + 49 * s, 21 * s], radius=4 * s, fill=fills[state],
-                                outline=(110, 110, 110, 140), width=s)
+            d.rounded_rectangle([x + A(1, k) * s, 0, x + A(49, k) * s, A(21, k) * s], radius=4 * s * k,
+                                fill=fills[state], outline=(110, 110, 110, 140), width=line_px(k) * s)
             c = (60, 60, 60, 255) if state == 0 else (255, 255, 255, 255)
-            cx = x + 25 * s
+            cx = x + A(25, k) * s
+            g = s * k  # glyph lengths
             if glyph == 0:
-                d.rectangle([cx - 5 * s, 13 * s, cx + 5 * s, 15 * s], fill=c)
+                d.rectangle([cx - 5 * g, 13 * g, cx + 5 * g, 15 * g], fill=c)
             elif glyph == 1:
-                d.rectangle([cx - 5 * s, 5 * s, cx + 5 * s, 15 * s], outline=c, width=2 * s)
+                d.rectangle([cx - 5 * g, 5 * g, cx + 5 * g, 15 * g], outline=c, width=line_px(k) * 2 * s)
             elif glyph == 2:
-                d.rectangle([cx - 3 * s, 4 * s, cx + 6 * s, 12 * s], outline=c, width=s)
-                d.rectangle([cx - 6 * s, 8 * s, cx + 3 * s, 16 * s], outline=c, width=2 * s)
+                d.rectangle([cx - 3 * g, 4 * g, cx + 6 * g, 12 * g], outline=c, width=line_px(k) * s)
+                d.rectangle([cx - 6 * g, 8 * g, cx + 3 * g, 16 * g], outline=c, width=line_px(k) * 2 * s)
             else:
-                d.ellipse([cx - 2 * s, 14 * s, cx + 2 * s, 18 * s], fill=c)
-    return smooth((561, 22), draw)
+                d.ellipse([cx - 2 * g, 14 * g, cx + 2 * g, 18 * g], fill=c)
+    return smooth((A(561, k), A(22, k)), draw)
 
 
-def push_button_strip():
+def push_button_strip(k):
     # Each state is 14 pixels: a 5-pixel left cap, a middle column at 6, a 5-pixel right cap at 8.
-    w, h = 138, 28
+    w, h = A(138, k), A(28, k)
+    face_w, b = A(13, k), line_px(k)
     img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
     px = img.load()
     looks = [
@@ -164,39 +190,46 @@ def push_button_strip():
         ((175, 205, 240), (120, 165, 225), (40, 90, 170)),     # pressed
     ]
     for state, (top, bottom, border) in enumerate(looks):
-        s = state * 14
+        s = A(state * 14, k)
         for y in range(h):
             t = y / (h - 1)
             face = tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3))
-            for x in range(13):
-                edge = y in (0, h - 1) or x in (0, 12)
-                corner = (x in (0, 12)) and (y in (0, h - 1))
-                if corner:
-                    continue  # rounded look: the outermost corner pixel stays clear
+            for x in range(face_w):
+                edge_x = x < b or x >= face_w - b
+                edge_y = y < b or y >= h - b
+                if edge_x and edge_y:
+                    continue  # rounded look: the outermost corner pixels stay clear
+                edge = edge_x or edge_y
                 colour = border if edge else face
-                if not edge and (y == 1 or x in (1, 11)):
+                if not edge and (y < 2 * b or x < 2 * b or x >= face_w - 2 * b):
                     colour = tuple(min(255, c + 25) for c in face)  # inner light line
                 px[s + x, y] = colour + (255,)
     return img
 
 
 PICTURES = [
-    ("inner_frame.png", inner_frame, (17, 16)),
-    ("outer_shadow.png", outer_shadow, (29, 32)),
-    ("icon_strip.png", icon_strip, (191, 57)),
-    ("close_button_strip.png", close_button_strip, (146, 22)),
-    ("caption_strip.png", caption_strip, (561, 22)),
-    ("push_button_strip.png", push_button_strip, (138, 28)),
+    ("inner_frame", inner_frame, (17, 16)),
+    ("outer_shadow", outer_shadow, (29, 32)),
+    ("icon_strip", icon_strip, (191, 57)),
+    ("close_button_strip", close_button_strip, (146, 22)),
+    ("caption_strip", caption_strip, (561, 22)),
+    ("push_button_strip", push_button_strip, (138, 28)),
 ]
+
+
+def file_name(name, percent):
+    return f"{name}.png" if percent == 100 else f"{name}_{percent}.png"
 
 
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    for name, make, size in PICTURES:
-        img = make()
-        assert img.size == size, (name, img.size)
-        img.save(os.path.join(out, name), optimize=True)
+    for percent in SCALES:
+        k = percent // 100 if percent % 100 == 0 else percent / 100  # whole numbers stay ints
+        for name, make, (w, h) in PICTURES:
+            img = make(k)
+            assert img.size == (A(w, k), A(h, k)), (name, percent, img.size)
+            img.save(os.path.join(out, file_name(name, percent)), optimize=True)
 
 
 if __name__ == "__main__":

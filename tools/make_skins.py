@@ -22,6 +22,7 @@ TAG_EDIT = {"back": 0x0111, "text": 0x0112, "border": 0x0113, "focus_border": 0x
 TAG_BUTTON = {"normal": 0x0121, "hot": 0x0131, "pressed": 0x0141, "disabled": 0x0151}
 TAG_PROGRESS = {"track": 0x0161, "border": 0x0162, "fill_top": 0x0163, "fill_bottom": 0x0164}
 TAG_BUTTON_RADIUS, TAG_PROGRESS_RADIUS, TAG_EDIT_BORDER_WIDTH = 0x0201, 0x0202, 0x0203
+TAG_FACES = {150: 0x0204, 200: 0x0205}
 
 COLUMNS = ["no", "name", "window_top", "window_bottom", "text", "button", "button_text",
            "edit_border", "progress", "radius"]
@@ -113,6 +114,24 @@ def _button(first_tag, top, bottom, border, text):
     return {first_tag: top, first_tag + 1: bottom, first_tag + 2: border, first_tag + 3: text}
 
 
+def scaled(length, percent):
+    """A length at 100% drawn at percent, rounded half up as the library rounds."""
+    return (length * percent + 50) // 100
+
+
+def faces(row, percent):
+    """The faces' pixel metrics at 150% or 200%: corners grow with the scale, lines
+    stay whole pixels (a hairline until it can double), insets keep their look."""
+    lines = percent // 100
+    button_radius = row["radius"]
+    progress_radius = max(0, row["radius"] - 1)
+    return [scaled(button_radius, percent), scaled(progress_radius, percent),
+            lines,                        # edit box border
+            lines,                        # push button and progress bar border
+            scaled(4, percent),           # focus mark inset
+            scaled(2, percent)]           # progress fill inset
+
+
 def record(tag, value):
     return struct.pack("<HH", tag, len(value)) + value
 
@@ -124,6 +143,8 @@ def encode(row):
     body += record(TAG_BUTTON_RADIUS, struct.pack("<i", row["radius"]))
     body += record(TAG_PROGRESS_RADIUS, struct.pack("<i", max(0, row["radius"] - 1)))
     body += record(TAG_EDIT_BORDER_WIDTH, struct.pack("<i", 1))
+    for percent, tag in TAG_FACES.items():
+        body += record(tag, struct.pack("<6i", *faces(row, percent)))
     header = MAGIC + struct.pack("<HHII", VERSION, HEADER_SIZE, len(body), zlib.crc32(body) & 0xFFFFFFFF)
     return header + body
 

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "base/codepage.h"
+#include "base/display_dpi.h"
 #include "base/unique_handle.h"
 #include "base/window_text.h"
+#include "window/main_window_scale.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   return result;
 }
 
-HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c) {
+HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c, int dpi, HFONT font) {
   const wchar_t* cls = L"Static";
   DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.tabStop ? WS_TABSTOP : 0);
   DWORD exStyle = 0;
@@ -57,10 +59,11 @@ HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c) {
       exStyle |= WS_EX_CLIENTEDGE;
       break;
   }
-  HWND hwnd = ::CreateWindowExW(exStyle, cls, Widen(c.text).c_str(), style, c.x, c.y, c.width, c.height, parent,
+  const LayoutRect r = ComponentRectAt(c, dpi);
+  HWND hwnd = ::CreateWindowExW(exStyle, cls, Widen(c.text).c_str(), style, r.x, r.y, r.width, r.height, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), instance, nullptr);
   if (!hwnd) return nullptr;
-  ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (c.kind == ComponentKind::TransparentLabel) ::SetWindowSubclass(hwnd, TransparentLabelProc, 0, 0);
   if (c.kind == ComponentKind::ProgressBar) {
     ::SendMessageW(hwnd, PBM_SETRANGE32, 0, kProgressMaximum);
@@ -69,9 +72,9 @@ HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c) {
   return hwnd;
 }
 
-bool CreateComponents(HWND hwnd, HINSTANCE instance) {
+bool CreateComponents(HWND hwnd, HINSTANCE instance, int dpi, HFONT font) {
   for (const ComponentSpec& c : kComponents)
-    if (!CreateComponent(hwnd, instance, c)) return false;
+    if (!CreateComponent(hwnd, instance, c, dpi, font)) return false;
   return true;
 }
 
@@ -121,17 +124,26 @@ bool MainWindow::Load(HINSTANCE instance, MainWindowCommands commands) {
   wc.lpszClassName = kMainWindowClass;
   if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kMainWindowWidth) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kMainWindowHeight) / 2;
+  // Centred on the primary monitor, at that monitor's scale.
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  const SIZE size = MainWindowSizeAt(DpiAtRect(RECT{0, 0, screenWidth, screenHeight}));
   UniqueMenu menu(BuildMenuBar());
-  HWND hwnd = ::CreateWindowExW(0, kMainWindowClass, L"", style, x, y, kMainWindowWidth, kMainWindowHeight, nullptr,
+  HWND hwnd = ::CreateWindowExW(kMainWindowExStyle, kMainWindowClass, L"", kMainWindowStyle,
+                                (screenWidth - size.cx) / 2, (screenHeight - size.cy) / 2, size.cx, size.cy, nullptr,
                                 menu.get(), instance, this);
   if (!hwnd) {
     itemsMenu_ = nullptr;  // went with the bar
     return false;
   }
   menu.release();  // the window owns its menu bar
+  if (dpi_ != kBaseDpi) {
+    // The client area is the 96-DPI one scaled, whatever this DPI's frame measures.
+    FitMainWindowToDpi(hwnd, dpi_, nullptr);
+    RECT rc = {};
+    ::GetWindowRect(hwnd, &rc);
+    ::SetWindowPos(hwnd, nullptr, (screenWidth - (rc.right - rc.left)) / 2, (screenHeight - (rc.bottom - rc.top)) / 2,
+                   0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  }
   Run(commands_.created);
   ::ShowWindow(hwnd, SW_SHOW);
   ::UpdateWindow(hwnd);
@@ -160,7 +172,9 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   switch (msg) {
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-      return CreateComponents(hwnd, cs->hInstance) ? 0 : -1;
+      dpi_ = WindowDpi(hwnd);
+      font_.Update(dpi_);
+      return CreateComponents(hwnd, cs->hInstance, dpi_, font_.get()) ? 0 : -1;
     }
     case WM_CTLCOLORSTATIC: {
       HWND child = reinterpret_cast<HWND>(lParam);
@@ -174,6 +188,13 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     case WM_COMMAND:
       OnCommand(wParam, lParam);
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale (or the scale was changed): the
+      // system suggests where the window goes and how large it is.
+      dpi_ = LOWORD(wParam);
+      FitMainWindowToDpi(hwnd, dpi_, reinterpret_cast<const RECT*>(lParam));
+      LayOutComponents(hwnd, dpi_, font_);
       return 0;
     case kSetMenuItemMessage:
       ApplyMenuItemVisible(static_cast<ComponentId>(wParam), lParam != 0);

@@ -9,7 +9,9 @@
 #include <functional>
 
 #include "base/components.h"
+#include "base/display_scale.h"
 #include "window/main_window_layout.h"
+#include "window/main_window_scale.h"
 
 // Each runs on the window thread.
 struct MainWindowCommands {
@@ -58,4 +60,6 @@ class MainWindow final : public Components {
   HMENU itemsMenu_ = nullptr;        // the drop-down "菜单", owned by the window's menu bar
   bool menuItemVisible_[kMenuItems.size()] = {true, true, true};
   MainWindowCommands commands_;
+  int dpi_ = kBaseDpi;   // the DPI the window is laid out for (window thread)
+  ComponentFont font_;   // the components' font at that DPI
 };

@@ -462,6 +462,9 @@ std::string Dispatch(const Args& a) {
 }  // namespace
 
 int wmain() {
+  // Rectangles in the display's own pixels whatever its DPI: an unaware driver
+  // would be handed coordinates scaled back to 96 DPI.
+  ::SetProcessDPIAware();
   std::string line;
   while (std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

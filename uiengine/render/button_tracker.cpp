@@ -1,5 +1,7 @@
 #include "uiengine/render/button_tracker.h"
 
+#include "base/display_scale.h"
+
 namespace {
 
 // Steps highlight through 20, 40, ... (or down from 80) while `state` stays put;
@@ -17,21 +19,25 @@ void Fade(ButtonStates& s, ButtonAnimator& a, int state, bool in) {
 
 }  // namespace
 
-ButtonRect CloseButtonRect(int boxWidth, int) { return {boxWidth - 55, 7, 48, 22}; }
-ButtonRect OkButtonRect(int boxWidth, int boxHeight) { return {boxWidth - 91, boxHeight - 38, 75, 28}; }
+ButtonRect CloseButtonRect(int boxWidth, int, int dpi) {
+  return {boxWidth - ScaleToDpi(55, dpi), ScaleToDpi(7, dpi), ScaleToDpi(48, dpi), ScaleToDpi(22, dpi)};
+}
+ButtonRect OkButtonRect(int boxWidth, int boxHeight, int dpi) {
+  return {boxWidth - ScaleToDpi(91, dpi), boxHeight - ScaleToDpi(38, dpi), ScaleToDpi(75, dpi), ScaleToDpi(28, dpi)};
+}
 
 bool StrictlyInside(const ButtonRect& r, int px, int py) {
   return r.x < px && px < r.x + r.width && r.y < py && py < r.y + r.height;
 }
 
-HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight) {
-  if (StrictlyInside(CloseButtonRect(boxWidth, boxHeight), px, py)) return kCloseButton;
-  if (StrictlyInside(OkButtonRect(boxWidth, boxHeight), px, py)) return kOkButton;
+HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight, int dpi) {
+  if (StrictlyInside(CloseButtonRect(boxWidth, boxHeight, dpi), px, py)) return kCloseButton;
+  if (StrictlyInside(OkButtonRect(boxWidth, boxHeight, dpi), px, py)) return kOkButton;
   return kNoButton;
 }
 
-LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight) {
-  HotButton hit = ButtonAt(px, py, boxWidth, boxHeight);
+LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight, int dpi) {
+  HotButton hit = ButtonAt(px, py, boxWidth, boxHeight, dpi);
   if (hit != kNoButton) {
     if (s.hotButton != hit) {
       s.hotButton = hit;
@@ -48,8 +54,8 @@ LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWi
   return HTCAPTION;
 }
 
-int PressButton(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight) {
-  if (ButtonAt(px, py, boxWidth, boxHeight) == kNoButton) return -1;
+int PressButton(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight, int dpi) {
+  if (ButtonAt(px, py, boxWidth, boxHeight, dpi) == kNoButton) return -1;
   s.buttonState = kButtonPressed;
   Fade(s, a, kButtonPressed, true);
   return 0;

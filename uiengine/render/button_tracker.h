@@ -12,13 +12,15 @@ struct ButtonRect {
   int x, y, width, height;
 };
 
-ButtonRect CloseButtonRect(int boxWidth, int boxHeight);
-ButtonRect OkButtonRect(int boxWidth, int boxHeight);
+// At a display's DPI the rectangles keep their distance from the box's right and
+// bottom edges, scaled like everything else.
+ButtonRect CloseButtonRect(int boxWidth, int boxHeight, int dpi = 96);
+ButtonRect OkButtonRect(int boxWidth, int boxHeight, int dpi = 96);
 
 // Strictly inside on all four sides: a point on a button's edge misses it.
 bool StrictlyInside(const ButtonRect& r, int px, int py);
 // Which button a box-relative point is on.
-HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight);
+HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight, int dpi = 96);
 
 struct ButtonStates {
   bool pressed = false;     // a left-button press landed on a button
@@ -39,9 +41,9 @@ constexpr DWORD kFadeStepMs = 40;
 
 // Box-relative point; returns the hit-test code: HTCLIENT on a button, HTCAPTION
 // elsewhere so the rest of the box drags the window.
-LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight);
+LRESULT TrackHover(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight, int dpi = 96);
 // Returns 0 when the point was on a button (it is then drawn pressed), -1 otherwise.
-int PressButton(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight);
+int PressButton(ButtonStates& s, ButtonAnimator& a, int px, int py, int boxWidth, int boxHeight, int dpi = 96);
 // The mouse button went up: true when the box is to close (a press began on a
 // button and a button is still hot).
 bool ReleaseButton(ButtonStates& s);

@@ -16,12 +16,17 @@ struct EffectFrame {
 // The effects draw into a surface 20 pixels larger than the box on every side.
 constexpr int kZoomMargin = 20;
 
+// At a display's DPI the box (width x height, in its pixels) and every step and
+// margin are scaled; the frames, their alphas and their times stay the same.
+int ZoomMargin(int dpi);
+
 // Grow past the box, settle back: 8 frames of 30 ms then 4 of 20 ms.
-std::vector<EffectFrame> ZoomInFrames(int width, int height);
+std::vector<EffectFrame> ZoomInFrames(int width, int height, int dpi = 96);
 // Bounce a little, then shrink and fade: 16 frames of 30 ms.
-std::vector<EffectFrame> ZoomOutFrames(int width, int height);
-// Slide down inside a surface twice the box's height: height / 2 - 1 frames of 5 ms.
-std::vector<EffectFrame> DropInFrames(int width, int height);
+std::vector<EffectFrame> ZoomOutFrames(int width, int height, int dpi = 96);
+// Slide down inside a surface twice the box's height: (height at 96 DPI) / 2 - 1
+// frames of 5 ms.
+std::vector<EffectFrame> DropInFrames(int width, int height, int dpi = 96);
 
 // How long to sleep after a frame that took `elapsedMs` of its `budgetMs`: never
 // negative, so a slow frame is followed by no wait at all.

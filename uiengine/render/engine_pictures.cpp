@@ -2,9 +2,10 @@
 
 #include "resources/resource_ids.h"
 
-ByteBuffer EnginePictureBytes(EnginePicture picture) {
+ByteBuffer EnginePictureBytes(EnginePicture picture, int artworkScale) {
   HMODULE module = ::GetModuleHandleW(nullptr);
-  int id = IDR_ENGINE_PNG_FIRST + static_cast<int>(picture);
+  const int set = artworkScale == 200 ? 20 : artworkScale == 150 ? 10 : 0;
+  int id = IDR_ENGINE_PNG_FIRST + set + static_cast<int>(picture);
   HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!resource) return {};
   // Resources stay mapped with the module: nothing to free.
@@ -14,8 +15,8 @@ ByteBuffer EnginePictureBytes(EnginePicture picture) {
   return ByteBuffer(data, data + ::SizeofResource(module, resource));
 }
 
-bool LoadEnginePicture(EnginePicture picture, gdip::Image& image) {
-  ByteBuffer bytes = EnginePictureBytes(picture);
+bool LoadEnginePicture(EnginePicture picture, gdip::Image& image, int artworkScale) {
+  ByteBuffer bytes = EnginePictureBytes(picture, artworkScale);
   if (bytes.empty()) {
     image.Release();
     return false;

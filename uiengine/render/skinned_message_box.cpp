@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/codepage.h"
+#include "base/display_dpi.h"
 #include "base/lazy_binding.h"
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/core/theme_state.h"
@@ -59,17 +60,21 @@ void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::stri
   ::SetPropW(hwnd_, kBoxProperty, this);
   previousProc_ = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedMessageBox::StaticProc)));
-  width_ = kWidth;
-  height_ = kHeight;
 
+  // Composed at the scale of the monitor it opens on: the owner's, or the primary one.
+  RECT owned = {};
   if (centreOnOwner) {
-    RECT rc = {};
-    ::GetWindowRect(owner, &rc);
-    x_ = static_cast<int>(rc.left + ((rc.right - rc.left) * 0.5 - kWidth / 2.0));
-    y_ = static_cast<int>(((rc.bottom - rc.top) * 0.5 - kHeight / 2.0) + rc.top);
+    ::GetWindowRect(owner, &owned);
   } else {
-    x_ = static_cast<int>(::GetSystemMetrics(SM_CXSCREEN) * 0.5 - kWidth / 2.0);
-    y_ = static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) * 0.5 - kHeight / 2.0);
+    owned = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  SetDpi(DpiAtRect(owned));
+  if (centreOnOwner) {
+    x_ = static_cast<int>(owned.left + ((owned.right - owned.left) * 0.5 - width_ / 2.0));
+    y_ = static_cast<int>(((owned.bottom - owned.top) * 0.5 - height_ / 2.0) + owned.top);
+  } else {
+    x_ = static_cast<int>(owned.right * 0.5 - width_ / 2.0);
+    y_ = static_cast<int>(owned.bottom * 0.5 - height_ / 2.0);
   }
   iconKind_ = iconKind;
   messageText_ = Text(message);
@@ -144,6 +149,19 @@ LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         return 0;
       }
       break;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: compose again for it, where the system suggests.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetDpi(HIWORD(wParam));
+      background_.Release();
+      if (suggested) {
+        x_ = suggested->left;
+        y_ = suggested->top;
+        useStoredPosition_ = true;
+      }
+      Present();
+      return 0;
+    }
     case WM_DESTROY:
       ReleaseWindow();
       break;
@@ -162,12 +180,12 @@ POINT SkinnedMessageBox::BoxRelative(int px, int py, bool clientCoordinates) con
 
 LRESULT SkinnedMessageBox::TrackHoverAt(int px, int py, bool clientCoordinates) {
   POINT p = BoxRelative(px, py, clientCoordinates);
-  return TrackHover(buttons_, *this, p.x, p.y, width_, height_);
+  return TrackHover(buttons_, *this, p.x, p.y, width_, height_, dpi_);
 }
 
 int SkinnedMessageBox::PressButtonAt(int px, int py, bool clientCoordinates) {
   POINT p = BoxRelative(px, py, clientCoordinates);
-  return PressButton(buttons_, *this, p.x, p.y, width_, height_);
+  return PressButton(buttons_, *this, p.x, p.y, width_, height_, dpi_);
 }
 
 DWORD SkinnedMessageBox::Now() { return ::GetTickCount(); }
@@ -183,7 +201,7 @@ void SkinnedMessageBox::SetBlurBehind(HWND hwnd, bool disable) {
     return;
   }
   // The blur covers the rounded body only, the same region the drawing clips to.
-  UniqueRegion body(::CreateRoundRectRgn(8, 8, width_ - 7, height_ - 7, 8, 8));
+  UniqueRegion body(BoxBodyRegion(width_, height_, dpi_));
   DwmBlurBehind on = {3 /* DWM_BB_ENABLE | DWM_BB_BLURREGION */, TRUE, body.get(), FALSE};
   DwmEnableBlurBehindWindow(hwnd, &on);
 }
@@ -199,6 +217,7 @@ BoxContent SkinnedMessageBox::Content() const {
   BoxContent c;
   c.width = width_;
   c.height = height_;
+  c.dpi = dpi_;
   c.title = WindowTitle(hwnd_);
   c.message = messageText_;
   c.iconKind = iconKind_;
@@ -217,6 +236,7 @@ void SkinnedMessageBox::DrawMessageBox(gdip::Bitmap* target, bool imageMode, HDC
   BoxContent c;
   c.width = width_;
   c.height = height_;
+  c.dpi = dpi_;
   c.hwnd = hwnd_;
   DrawBoxFrame(g, background_, c, buttons_.buttonState, buttons_.hotButton, buttons_.highlight, CurrentBoxTheme());
 }
@@ -285,12 +305,13 @@ void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFram
 }
 
 void SkinnedMessageBox::ZoomInShow() {
-  POINT destination = {x_ - kZoomMargin, y_ - kZoomMargin};
+  const int margin = ZoomMargin(dpi_);
+  POINT destination = {x_ - margin, y_ - margin};
   useStoredPosition_ = true;
-  PlayFrames(EffectKind::ZoomIn, ZoomInFrames(width_, height_),
-             SIZE{width_ + 2 * kZoomMargin, height_ + 2 * kZoomMargin}, destination, true, true);
-  x_ = destination.x + kZoomMargin;
-  y_ = destination.y + kZoomMargin;
+  PlayFrames(EffectKind::ZoomIn, ZoomInFrames(width_, height_, dpi_), SIZE{width_ + 2 * margin, height_ + 2 * margin},
+             destination, true, true);
+  x_ = destination.x + margin;
+  y_ = destination.y + margin;
   Present();
 }
 
@@ -298,7 +319,7 @@ void SkinnedMessageBox::DropInShow() {
   RECT corner = TaskbarCorner();
   POINT destination = {corner.right - width_, corner.bottom - 2 * height_};
   useStoredPosition_ = true;
-  PlayFrames(EffectKind::DropIn, DropInFrames(width_, height_), SIZE{width_, 2 * height_}, destination, false,
+  PlayFrames(EffectKind::DropIn, DropInFrames(width_, height_, dpi_), SIZE{width_, 2 * height_}, destination, false,
              true);
   x_ = destination.x;
   y_ = destination.y + height_;
@@ -309,10 +330,17 @@ void SkinnedMessageBox::ZoomOutClose() {
   SetBlurBehind(hwnd_, true);
   RECT rc = {};
   ::GetWindowRect(hwnd_, &rc);
-  POINT destination = {rc.left - kZoomMargin, rc.top - kZoomMargin};
+  const int margin = ZoomMargin(dpi_);
+  POINT destination = {rc.left - margin, rc.top - margin};
   useStoredPosition_ = true;  // stays set: the window is about to go
-  PlayFrames(EffectKind::ZoomOut, ZoomOutFrames(width_, height_),
-             SIZE{width_ + 2 * kZoomMargin, height_ + 2 * kZoomMargin}, destination, true, false);
+  PlayFrames(EffectKind::ZoomOut, ZoomOutFrames(width_, height_, dpi_), SIZE{width_ + 2 * margin, height_ + 2 * margin},
+             destination, true, false);
+}
+
+void SkinnedMessageBox::SetDpi(int dpi) {
+  dpi_ = ClampDpi(dpi);
+  width_ = ScaleToDpi(kWidth, dpi_);
+  height_ = ScaleToDpi(kHeight, dpi_);
 }
 
 SkinnedMessageBox* ProcessMessageBox() { return g_processBox.get(); }

@@ -47,6 +47,9 @@ class SkinnedMessageBox : private ButtonAnimator {
   const Text& messageText() const { return messageText_; }
   bool hasCachedBackground() const { return background_.valid(); }
   POINT position() const { return {x_, y_}; }
+  // The DPI the box is composed for, and its size in pixels of that DPI.
+  int dpi() const { return dpi_; }
+  SIZE size() const { return {width_, height_}; }
   bool useStoredPosition() const { return useStoredPosition_; }
 
   // Frame presentation and the effects.
@@ -66,6 +69,8 @@ class SkinnedMessageBox : private ButtonAnimator {
   int PressButtonAt(int px, int py, bool clientCoordinates);
   POINT BoxRelative(int px, int py, bool clientCoordinates) const;
 
+  // The scale the box is laid out for: 405 x 175 at 96 DPI, scaled at others.
+  void SetDpi(int dpi);
   void MakeLayered();
   void SetBlurBehind(HWND hwnd, bool disable);
   void ReleaseWindow();
@@ -91,6 +96,7 @@ class SkinnedMessageBox : private ButtonAnimator {
   int showStyle_ = 0;
   HostWindow host_;
   int x_ = 0, y_ = 0;
+  int dpi_ = kBaseDpi;
   int width_ = kWidth, height_ = kHeight;
   bool blurCapable_ = false;
 };

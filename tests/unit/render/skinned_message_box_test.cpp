@@ -274,3 +274,25 @@ TEST_F(MessageBoxTest, EnterSpaceAndEscCloseTheBoxLikeItsButtons) {
 }
 
 }  // namespace
+
+// Wine has one DPI for every monitor and never sends WM_DPICHANGED: the message a
+// move to a monitor of another scale brings is sent here by hand.
+TEST_F(MessageBoxTest, MovedToAMonitorOfAnotherScaleItComposesAgainThere) {
+  Show();
+  ASSERT_NE(box.hwnd(), nullptr);
+  EXPECT_EQ(box.dpi(), ::GetDeviceCaps(::GetDC(nullptr), LOGPIXELSY));
+  RECT suggested = {300, 200, 300 + 608, 200 + 263};
+  ::SendMessageW(box.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(box.dpi(), 144);
+  EXPECT_EQ(box.size().cx, 608);
+  EXPECT_EQ(box.size().cy, 263);
+  RECT rc;
+  ::GetWindowRect(box.hwnd(), &rc);
+  EXPECT_EQ(rc.left, 300);
+  EXPECT_EQ(rc.top, 200);
+  EXPECT_EQ(rc.right - rc.left, 608);
+  EXPECT_EQ(rc.bottom - rc.top, 263);
+  // The OK button answers where it is drawn at the new scale.
+  const LPARAM ok = Screen(608 - 91 * 3 / 2 + 20, 263 - 38 * 3 / 2 + 10);
+  EXPECT_EQ(::SendMessageW(box.hwnd(), WM_NCHITTEST, 0, ok), HTCLIENT);
+}
