@@ -159,7 +159,7 @@ TEST(InternetConnection, AWaitThatFailsIsAFailureNeverAStop) {
   std::atomic<bool> stopped{false};
   InternetConnection connection(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4320)), stopped);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), RequestHeaderBlock(false, 0), kFlags);
+  InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
   for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
   EXPECT_EQ(outcome, InternetConnection::Outcome::Failed);
 }
