@@ -238,10 +238,6 @@ size_t ReadPieceSize(std::optional<long long> contentLength) {
   return static_cast<size_t>(*contentLength + 1);
 }
 
-bool IsRedirectStatus(int status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 Text RedirectTarget(std::string_view from, std::string_view location) {
   if (location.empty()) return {};
   Text base(from), relative(location);

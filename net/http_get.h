@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "net/url.h"  // IsRedirectStatus
 
 // Bounds of one HTTP fetch: no server, however hostile, holds the caller longer
 // than the deadline.
@@ -35,9 +36,6 @@ struct HttpAnswer {
 // before the answer was read give no answer (status 0); a redirect past the last
 // one followed is returned as it is, with its status and no body.
 HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits = HttpLimits());
-
-// 301, 302, 303, 307 and 308.
-bool IsRedirectStatus(int status);
 
 // Where a redirect leads: its Location resolved against the address that gave it;
 // empty unless that is an http or https address naming a host.
