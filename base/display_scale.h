@@ -24,6 +24,12 @@ constexpr int ScaleBetweenDpis(int value, int fromDpi, int toDpi) {
   return static_cast<int>(product >= 0 ? (product + half) / fromDpi : -((-product + half) / fromDpi));
 }
 
+// value x dpi / 96 with the fraction dropped (toward zero). Font heights scale so:
+// a text never grows more than the layout around it, so what fits at 96 DPI fits.
+constexpr int ScaleToDpiTowardZero(int value, int dpi) {
+  return static_cast<int>(static_cast<int64_t>(value) * dpi / kBaseDpi);
+}
+
 // Anything below 96 is a display we do not shrink for; nothing sane lies above 960.
 constexpr int ClampDpi(int dpi) { return dpi < kBaseDpi ? kBaseDpi : dpi > 960 ? 960 : dpi; }
 

@@ -136,6 +136,7 @@ bool MainWindow::Load(HINSTANCE instance, MainWindowCommands commands) {
     return false;
   }
   menu.release();  // the window owns its menu bar
+  Run(commands_.created);
   if (dpi_ != kBaseDpi) {
     // The client area is the 96-DPI one scaled, whatever this DPI's frame measures.
     FitMainWindowToDpi(hwnd, dpi_, nullptr);
@@ -144,7 +145,6 @@ bool MainWindow::Load(HINSTANCE instance, MainWindowCommands commands) {
     ::SetWindowPos(hwnd, nullptr, (screenWidth - (rc.right - rc.left)) / 2, (screenHeight - (rc.bottom - rc.top)) / 2,
                    0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   }
-  Run(commands_.created);
   ::ShowWindow(hwnd, SW_SHOW);
   ::UpdateWindow(hwnd);
   return true;

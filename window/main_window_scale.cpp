@@ -1,5 +1,6 @@
 #include "window/main_window_scale.h"
 
+#include "base/codepage.h"
 #include "base/display_dpi.h"
 
 namespace {
@@ -27,14 +28,46 @@ SIZE MainWindowSizeAt(int dpi) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+namespace {
+
+// The widest of the components' one-line texts in a font of the given height.
+int WidestText(const LOGFONTW& shape, int height) {
+  LOGFONTW lf = shape;
+  lf.lfHeight = height;
+  UniqueFont font(::CreateFontIndirectW(&lf));
+  WindowDc screen(nullptr);
+  SelectedObject selected(screen.get(), font.get());
+  int widest = 0;
+  for (const ComponentSpec& c : kComponents) {
+    if (c.id == ids::状态) continue;  // the status text wraps
+    const std::wstring text = Widen(c.text);
+    SIZE extent = {};
+    if (::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent) &&
+        extent.cx > widest)
+      widest = extent.cx;
+  }
+  return widest;
+}
+
+}  // namespace
+
 UniqueFont ComponentFont::Update(int dpi) {
   UniqueFont previous = std::move(scaled_);
   const int system = SystemDpi();
-  if (dpi == system) return previous;  // the stock font is made for the system's DPI already
+  if (dpi == kBaseDpi && system == kBaseDpi) return previous;  // the stock font, as the form has it
+  // The stock font as it is at 96 DPI, grown by DPI / 96. A Chinese face does not
+  // grow its texts in proportion (its bitmap sizes step: at 125% "请输入下载到那个硬盘:"
+  // went from 126 to 168 pixels, its label from 125 to 156), so where the texts
+  // would outgrow the layout the next smaller height is taken.
   LOGFONTW lf = {};
   ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-  lf.lfHeight = ScaleBetweenDpis(lf.lfHeight, system, dpi);
-  lf.lfWidth = ScaleBetweenDpis(lf.lfWidth, system, dpi);
+  const int base = ScaleBetweenDpis(lf.lfHeight, system, kBaseDpi);
+  const int room = ScaleToDpiTowardZero(WidestText(lf, base), dpi);
+  int height = ScaleToDpi(base, dpi);
+  const int step = base < 0 ? 1 : -1;  // toward the 96-DPI height
+  while (height != base && WidestText(lf, height) > room) height += step;
+  lf.lfHeight = height;
+  lf.lfWidth = ScaleToDpi(ScaleBetweenDpis(lf.lfWidth, system, kBaseDpi), dpi);
   scaled_.reset(::CreateFontIndirectW(&lf));
   return previous;
 }
@@ -65,11 +98,20 @@ void FitMainWindowToDpi(HWND window, int dpi, const RECT* suggested) {
   const SIZE size = {target.right - target.left, target.bottom - target.top};
   ::SetWindowPos(window, nullptr, target.left, target.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   if (dpi == kBaseDpi) return;
-  // Whatever the system's frame really measures, the client area is the scaled one.
-  const SIZE wanted = ScaledClientSize(dpi);
-  RECT client = {};
+  // The frame as the window really has it: a menu bar may be taller than the
+  // system's metric says (its font decides). What the frame has beyond the metrics
+  // it has at 96 DPI too, so the 96-DPI client area is the form's size less that frame.
+  RECT window96 = {}, client = {};
+  ::GetWindowRect(window, &window96);
   ::GetClientRect(window, &client);
-  const int dx = wanted.cx - client.right, dy = wanted.cy - client.bottom;
-  if (dx != 0 || dy != 0)
-    ::SetWindowPos(window, nullptr, 0, 0, size.cx + dx, size.cy + dy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  const SIZE frame = {(window96.right - window96.left) - client.right, (window96.bottom - window96.top) - client.bottom};
+  const RECT zero = {0, 0, 0, 0};
+  const RECT metricsHere = WindowRectForClient(zero, kMainWindowStyle, true, kMainWindowExStyle, dpi);
+  const RECT metrics96 = WindowRectForClient(zero, kMainWindowStyle, true, kMainWindowExStyle, kBaseDpi);
+  const SIZE frame96 = {frame.cx - ((metricsHere.right - metricsHere.left) - (metrics96.right - metrics96.left)),
+                        frame.cy - ((metricsHere.bottom - metricsHere.top) - (metrics96.bottom - metrics96.top))};
+  const SIZE wanted = {ScaleToDpi(kMainWindowWidth - frame96.cx, dpi), ScaleToDpi(kMainWindowHeight - frame96.cy, dpi)};
+  if (wanted.cx != client.right || wanted.cy != client.bottom)
+    ::SetWindowPos(window, nullptr, 0, 0, wanted.cx + frame.cx, wanted.cy + frame.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }

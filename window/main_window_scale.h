@@ -21,8 +21,9 @@ constexpr LayoutRect ComponentRectAt(const ComponentSpec& c, int dpi) {
 // scaled, with the frame, caption and menu bar of that DPI around it.
 SIZE MainWindowSizeAt(int dpi);
 
-// The font of the components at a DPI: the system's default GUI font, made anew
-// at the window's DPI where that is not the system's.
+// The font of the components at a DPI: at 96 DPI the system's default GUI font
+// itself; elsewhere that font made anew with its 96-DPI height scaled, or the
+// largest smaller height with which no text outgrows the scaled layout.
 class ComponentFont {
  public:
   // Returns the font used until now (null for the stock one), to be deleted once
@@ -39,5 +40,6 @@ class ComponentFont {
 void LayOutComponents(HWND window, int dpi, ComponentFont& font);
 
 // Makes the window's client area the scaled 96-DPI one, keeping the window's
-// top-left corner (or `suggested` when the system gives one).
+// top-left corner (or `suggested` when the system gives one). Measures the frame the
+// window has, so it runs once the menu bar has its items.
 void FitMainWindowToDpi(HWND window, int dpi, const RECT* suggested);

@@ -23,6 +23,11 @@ TEST(DisplayScale, ScalingRoundsAsMulDivDoes) {
   EXPECT_EQ(ScaleBetweenDpis(-17, 144, 192), -23);
   EXPECT_EQ(ScaleBetweenDpis(-16, 120, 120), -16);
   EXPECT_EQ(ScaleBetweenDpis(7, 0, 144), 7);  // no DPI known: left alone
+  // Font heights drop the fraction: -11 is -13 at 125%, -16 at 150%, -22 at 200%.
+  EXPECT_EQ(ScaleToDpiTowardZero(-11, 120), -13);
+  EXPECT_EQ(ScaleToDpiTowardZero(-11, 144), -16);
+  EXPECT_EQ(ScaleToDpiTowardZero(-11, 192), -22);
+  EXPECT_EQ(ScaleToDpiTowardZero(-11, 96), -11);
 }
 
 TEST(DisplayScale, RectanglesScalePlaceAndSizeEachOnTheirOwn) {
