@@ -420,8 +420,8 @@ void ComposeBoxBackground(gdip::Bitmap& background, const BoxContent& c, const B
   DrawPushButton(g, OkRect(c), kOkCaption, 1, 100, theme, s);
 }
 
-void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& c, int buttonState,
-                  int hotButton, int highlight, const BoxTheme& theme) {
+void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& c,
+                  ButtonState buttonState, HotButton hotButton, int highlight, const BoxTheme& theme) {
   target.DrawImage(background, 0, 0);
   if (buttonState == kButtonIdle) return;
   const BoxScale s{c.dpi};
