@@ -11,3 +11,8 @@ EmbeddedBytes EmbeddedData(int resourceId) {
   if (!bytes) return {};
   return {static_cast<const unsigned char*>(bytes), ::SizeofResource(self, resource)};
 }
+
+ByteBuffer EmbeddedDataCopy(int resourceId) {
+  const EmbeddedBytes bytes = EmbeddedData(resourceId);
+  return ByteBuffer(bytes.data, bytes.data + bytes.size);
+}

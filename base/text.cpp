@@ -16,23 +16,16 @@ Text JoinTexts(std::initializer_list<std::string_view> parts) {
 Text NarrowFullWidth(std::string_view text) {
   Text out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (IsGbkLeadByte(b) && i + 1 < text.size()) {
-      unsigned char t = static_cast<unsigned char>(text[i + 1]);
-      if (b == 0xA3 && t >= 0xA1 && t <= 0xFE) {
-        out.push_back(static_cast<char>(t - 0x80));  // A3A1..A3FE are '!'..'~'
-      } else if (b == 0xA1 && t == 0xA1) {
-        out.push_back(' ');  // ideographic space
-      } else {
-        out.push_back(static_cast<char>(b));
-        out.push_back(static_cast<char>(t));
-      }
-      ++i;
-    } else {
-      out.push_back(static_cast<char>(b));
-    }
-  }
+  ForEachGbkChar(text, [&](size_t i, size_t length) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const auto t = length == 2 ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (b == 0xA3 && t >= 0xA1 && t <= 0xFE)
+      out.push_back(static_cast<char>(t - 0x80));  // A3A1..A3FE are '!'..'~'
+    else if (b == 0xA1 && t == 0xA1)
+      out.push_back(' ');  // ideographic space
+    else
+      out.append(text.substr(i, length));
+  });
   return out;
 }
 
@@ -48,13 +41,29 @@ int TextToInt(std::string_view text) {
 
 size_t FindLastCharGbk(std::string_view text, char ch) {
   size_t found = std::string_view::npos;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (IsGbkLeadByte(b) && i + 1 < text.size()) {
-      ++i;
-      continue;
-    }
-    if (text[i] == ch) found = i;
-  }
+  ForEachGbkChar(text, [&](size_t i, size_t length) {
+    if (length == 1 && text[i] == ch) found = i;
+  });
   return found;
+}
+
+namespace {
+Text MapAsciiLetters(std::string_view text, char from, char to) {
+  Text out(text);
+  ForEachGbkChar(text, [&](size_t i, size_t length) {
+    if (length == 1 && out[i] >= from && out[i] <= static_cast<char>(from + 25)) out[i] = static_cast<char>(out[i] - from + to);
+  });
+  return out;
+}
+}  // namespace
+
+Text LowerAsciiLetters(std::string_view text) { return MapAsciiLetters(text, 'A', 'a'); }
+Text UpperAsciiLetters(std::string_view text) { return MapAsciiLetters(text, 'a', 'A'); }
+
+Text CutAtCharBoundary(std::string_view text, size_t maxBytes) {
+  size_t cut = 0;
+  ForEachGbkChar(text, [&](size_t i, size_t length) {
+    if (i + length <= maxBytes) cut = i + length;
+  });
+  return Text(text.substr(0, cut));
 }

@@ -45,11 +45,8 @@ void EnsureSkinLibraryFile() {
 
 void AttachSkin(int skinNumber) {
   MendSkinLibraryOnce();
-  ByteBuffer skin;
-  if (const int id = SkinResourceId(skinNumber)) {
-    const EmbeddedBytes bytes = EmbeddedData(id);
-    skin.assign(bytes.data, bytes.data + bytes.size);
-  }
+  const int id = SkinResourceId(skinNumber);
+  const ByteBuffer skin = id ? EmbeddedDataCopy(id) : ByteBuffer();
   SkinH_AttachRes(skin.empty() ? nullptr : skin.data(), static_cast<int>(skin.size()), "", 0, 0, 0);
 }
 

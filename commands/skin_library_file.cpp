@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/path_lookup.h"
 #include "base/process_state.h"
 #include "base/unique_handle.h"
 #include "resources/resource_ids.h"
@@ -19,8 +20,7 @@ int SkinResourceId(int skinNumber) {
 
 HiddenFileOutcome WriteHiddenFileIfAbsent(std::string_view path, const unsigned char* data, size_t size) {
   const std::wstring widePath = Widen(path);
-  WIN32_FIND_DATAW found;
-  if (UniqueFind(::FindFirstFileW(widePath.c_str(), &found))) return HiddenFileOutcome::kPresent;
+  if (PathExists(path)) return HiddenFileOutcome::kPresent;
 
   bool complete = false;
   {

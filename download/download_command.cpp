@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/codepage.h"
+#include "base/path_lookup.h"
 #include "base/unique_handle.h"
 #include "base/window_thread.h"
 #include "download/download_commands.h"
@@ -14,19 +15,6 @@
 #include "download/transfer_worker.h"
 
 namespace {
-
-struct PartialFileEntry {
-  bool exists = false;
-  int64_t size = 0;
-};
-
-// A directory lookup of the partial path; its size as the directory entry gives it.
-PartialFileEntry LookUpPartialFile(const Text& partialPath) {
-  WIN32_FIND_DATAW data;
-  UniqueFind find(::FindFirstFileW(Widen(partialPath).c_str(), &data));
-  if (!find) return {};
-  return {true, (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
-}
 
 // Renames the partial file to the final path, replacing a file already there. Both
 // lie in one folder, so this is a rename on one volume: never a copy, which could
@@ -74,7 +62,8 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
 
   bool resume = false;
   int64_t resumeOffset = 0;
-  PartialFileEntry partial = LookUpPartialFile(partialPath);
+  // A directory lookup of the partial path; its size as the directory entry gives it.
+  const PathEntry partial = LookUpPath(partialPath);
   if (!partial.exists) ForgetValidator(partialPath);  // whatever was kept belonged to a file now gone
   if (partial.exists) {
     int answer = session->ShowMessageUnlessStopped("文件已存在，是否断点续传？", MB_YESNO | MB_ICONQUESTION, "提示：");

@@ -20,16 +20,12 @@ bool IsDeviceName(std::string_view part) {
 std::vector<std::string_view> PathParts(std::string_view path) {
   std::vector<std::string_view> parts;
   size_t start = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (IsGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-      ++i;
-      continue;
-    }
-    if (path[i] == '\\' || path[i] == '/') {
+  ForEachGbkChar(path, [&](size_t i, size_t length) {
+    if (length == 1 && (path[i] == '\\' || path[i] == '/')) {
       parts.push_back(path.substr(start, i - start));
       start = i + 1;
     }
-  }
+  });
   parts.push_back(path.substr(start));
   return parts;
 }
@@ -41,19 +37,6 @@ Text FinalPath(std::string_view drive, std::string_view name, std::string_view e
 }
 
 Text PartialPath(std::string_view finalPath) { return JoinTexts({finalPath, ".tmp"}); }
-
-Text UpperAsciiLetters(std::string_view text) {
-  Text out(text);
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(out[i]);
-    if (IsGbkLeadByte(b) && i + 1 < out.size()) {
-      ++i;  // a trail byte may look like a lower-case letter: leave the pair alone
-      continue;
-    }
-    if (b >= 'a' && b <= 'z') out[i] = static_cast<char>(b - 'a' + 'A');
-  }
-  return out;
-}
 
 Text SuccessMessageText(std::string_view drive, std::string_view name, std::string_view extension) {
   Text upperDrive = UpperAsciiLetters(drive);

@@ -19,8 +19,5 @@ Text PartialPath(std::string_view finalPath);
 // extension, trailing blanks ignored) as any part of the path they form.
 bool IsPlainFileName(std::string_view name, std::string_view extension);
 
-// ASCII a..z to A..Z; both bytes of every GBK double-byte character stay as they are.
-Text UpperAsciiLetters(std::string_view text);
-
 // "文件在  E  盘 ; 文件名为: setup ; 文件格式为:  .exe"
 Text SuccessMessageText(std::string_view drive, std::string_view name, std::string_view extension);

@@ -30,13 +30,13 @@ class OffscreenCanvas {
   SelectedObject selected_;
 };
 
-void FillSolid(HDC dc, const RECT& rect, Colour colour) {
+void FillSolid(HDC dc, const RECT& rect, ColourRef colour) {
   UniqueBrush brush(::CreateSolidBrush(colour));
   ::FillRect(dc, &rect, brush.get());
 }
 
 // Fills with the parent's background so rounded corners blend into the window.
-void FillParentBackground(HDC dc, const RECT& rect, HBRUSH background, POINT originInParent, Colour fallback) {
+void FillParentBackground(HDC dc, const RECT& rect, HBRUSH background, POINT originInParent, ColourRef fallback) {
   if (!background) return FillSolid(dc, rect, fallback);
   POINT old;
   ::SetBrushOrgEx(dc, -originInParent.x, -originInParent.y, &old);
@@ -45,7 +45,7 @@ void FillParentBackground(HDC dc, const RECT& rect, HBRUSH background, POINT ori
 }
 
 // A rounded face: gradient inside, a border of `line` pixels around.
-void DrawRoundedFace(HDC dc, const RECT& rect, int radius, int line, Colour top, Colour bottom, Colour border) {
+void DrawRoundedFace(HDC dc, const RECT& rect, int radius, int line, ColourRef top, ColourRef bottom, ColourRef border) {
   const int d = radius * 2;
   UniqueRegion shape(d > 0 ? ::CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, d + 1, d + 1)
                            : ::CreateRectRgnIndirect(&rect));
@@ -58,7 +58,7 @@ void DrawRoundedFace(HDC dc, const RECT& rect, int radius, int line, Colour top,
 
 }  // namespace
 
-void FillVerticalGradient(HDC dc, const RECT& rect, Colour top, Colour bottom) {
+void FillVerticalGradient(HDC dc, const RECT& rect, ColourRef top, ColourRef bottom) {
   const int rows = rect.bottom - rect.top;
   for (int y = 0; y < rows; ++y) {
     RECT line = {rect.left, rect.top + y, rect.right, rect.top + y + 1};
@@ -182,8 +182,8 @@ void PaintEditBorder(HWND edit, const Palette& palette, const FaceMetrics& faces
 
   const bool enabled = ::IsWindowEnabled(edit) != FALSE;
   const bool focused = ::GetFocus() == edit;
-  const Colour border = !enabled ? palette.editBorder : (focused ? palette.editFocusBorder : palette.editBorder);
-  const Colour inside = enabled && !(style & ES_READONLY) ? palette.editBack : palette.editDisabledBack;
+  const ColourRef border = !enabled ? palette.editBorder : (focused ? palette.editFocusBorder : palette.editBorder);
+  const ColourRef inside = enabled && !(style & ES_READONLY) ? palette.editBack : palette.editDisabledBack;
 
   RECT outer = window;
   const int borderWidth = ring < faces.editBorderWidth ? ring : faces.editBorderWidth;

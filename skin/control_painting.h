@@ -9,7 +9,7 @@
 
 namespace skin {
 
-void FillVerticalGradient(HDC dc, const RECT& rect, Colour top, Colour bottom);
+void FillVerticalGradient(HDC dc, const RECT& rect, ColourRef top, ColourRef bottom);
 
 // A client-sized bitmap of the window background (for a pattern brush).
 UniqueBitmap MakeBackgroundBitmap(int width, int height, const Palette& palette);

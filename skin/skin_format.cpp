@@ -12,7 +12,7 @@ uint32_t ReadU32(const unsigned char* p) {
 }
 
 // The colour field a tag fills, or null when the tag is not a colour.
-Colour* ColourField(Palette& p, uint16_t tag) {
+ColourRef* ColourField(Palette& p, uint16_t tag) {
   switch (tag) {
     case kTagWindowTop: return &p.windowTop;
     case kTagWindowBottom: return &p.windowBottom;
@@ -35,7 +35,7 @@ Colour* ColourField(Palette& p, uint16_t tag) {
   for (int s = 0; s < kButtonStates; ++s) {
     if (tag < kStateTags[s] || tag >= kStateTags[s] + 4) continue;
     ButtonLook& b = p.button[s];
-    Colour* fields[4] = {&b.faceTop, &b.faceBottom, &b.border, &b.text};
+    ColourRef* fields[4] = {&b.faceTop, &b.faceBottom, &b.border, &b.text};
     return fields[tag - kStateTags[s]];
   }
   return nullptr;
@@ -157,7 +157,7 @@ ParseResult ParseSkin(const unsigned char* data, size_t length) {
         if (value[i] < 0x20 || value[i] > 0x7E) return Fail(ParseError::kBadValue);
       std::memcpy(palette.name, value, size);
       palette.name[size] = '\0';
-    } else if (Colour* field = ColourField(palette, tag)) {
+    } else if (ColourRef* field = ColourField(palette, tag)) {
       if (size != 4) return Fail(ParseError::kBadRecord);
       const int index = ColourIndex(tag);
       if (seenColour[index]) return Fail(ParseError::kDuplicateRecord);

@@ -8,7 +8,9 @@
 
 namespace skin {
 
-using Colour = uint32_t;  // COLORREF: 0x00BBGGRR
+// A COLORREF (0x00BBGGRR), unsigned as Win32 has it. (The UI engine's Colour is the
+// signed form its theme files store.)
+using ColourRef = uint32_t;
 
 constexpr uint8_t kMagic[4] = {'.', 'S', 'H', 'E'};
 constexpr uint16_t kFormatVersion = 1;
@@ -53,10 +55,10 @@ enum Tag : uint16_t {
 };
 
 struct ButtonLook {
-  Colour faceTop;
-  Colour faceBottom;
-  Colour border;
-  Colour text;
+  ColourRef faceTop;
+  ColourRef faceBottom;
+  ColourRef border;
+  ColourRef text;
 };
 
 // The pixel metrics of the drawn faces at one display scale.
@@ -75,23 +77,23 @@ enum ButtonState { kButtonNormal, kButtonHot, kButtonPressed, kButtonDisabled, k
 struct Palette {
   char name[kMaxNameLength + 1];
 
-  Colour windowTop;
-  Colour windowBottom;
-  Colour windowText;
+  ColourRef windowTop;
+  ColourRef windowBottom;
+  ColourRef windowText;
 
-  Colour editBack;
-  Colour editText;
-  Colour editBorder;
-  Colour editFocusBorder;
-  Colour editDisabledBack;
-  Colour editDisabledText;
+  ColourRef editBack;
+  ColourRef editText;
+  ColourRef editBorder;
+  ColourRef editFocusBorder;
+  ColourRef editDisabledBack;
+  ColourRef editDisabledText;
 
   ButtonLook button[kButtonStates];
 
-  Colour progressTrack;
-  Colour progressBorder;
-  Colour progressFillTop;
-  Colour progressFillBottom;
+  ColourRef progressTrack;
+  ColourRef progressBorder;
+  ColourRef progressFillTop;
+  ColourRef progressFillBottom;
 
   int buttonRadius;       // 0..16, default 4
   int progressRadius;     // 0..16, default 3

@@ -37,7 +37,7 @@ ButtonState ChooseButtonState(bool disabled, bool pressed, bool hot);
 // (an empty or inverted range shows no fill; positions are clamped to the range).
 int ProgressFillLength(long long position, long long minimum, long long maximum, int extent);
 
-// Colour on a vertical gradient: row y of `rows` from top to bottom.
+// ColourRef on a vertical gradient: row y of `rows` from top to bottom.
 unsigned long GradientColour(unsigned long top, unsigned long bottom, int y, int rows);
 
 }  // namespace skin

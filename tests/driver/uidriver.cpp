@@ -17,7 +17,7 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-std::string Hex(uintptr_t v) { return std::to_string(static_cast<unsigned long long>(v)); }
+std::string Decimal(uintptr_t v) { return std::to_string(static_cast<unsigned long long>(v)); }
 
 HWND ToHwnd(const std::wstring& s) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(s))); }
 
@@ -86,7 +86,7 @@ std::string CmdFind(const Args& a) {
   DWORD start = ::GetTickCount();
   for (;;) {
     for (HWND h : TopLevelWindows(a[1], L"", pid))
-      if (::IsWindowVisible(h)) return "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) + ",\"pid\":" + std::to_string(PidOf(h)) + "}";
+      if (::IsWindowVisible(h)) return "{\"hwnd\":" + Decimal(reinterpret_cast<uintptr_t>(h)) + ",\"pid\":" + std::to_string(PidOf(h)) + "}";
     if (::GetTickCount() - start >= timeout) return Error("timeout");
     ::Sleep(50);
   }
@@ -101,7 +101,7 @@ std::string CmdTopLevel(const Args& a) {
     if (!::IsWindowVisible(h)) continue;
     RECT r;
     ::GetWindowRect(h, &r);
-    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) +
+    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Decimal(reinterpret_cast<uintptr_t>(h)) +
            ",\"class\":" + JsonString(ClassOf(h)) + ",\"title\":" + JsonString(TextOf(h)) + ",\"rect\":" + RectJson(r) +
            ",\"exstyle\":" + std::to_string(::GetWindowLongW(h, GWL_EXSTYLE)) + "}";
     first = false;
@@ -133,7 +133,7 @@ std::string ControlJson(HWND parent, HWND h) {
   ::GetWindowRect(h, &r);
   ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   DWORD style = static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE));
-  return "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(h)) +
+  return "{\"hwnd\":" + Decimal(reinterpret_cast<uintptr_t>(h)) +
          ",\"id\":" + std::to_string(static_cast<unsigned long>(::GetWindowLongPtrW(h, GWLP_ID))) +
          ",\"class\":" + JsonString(ClassOf(h)) + ",\"rect\":" + RectJson(r) +
          ",\"visible\":" + Bool(style & WS_VISIBLE) + ",\"enabled\":" + Bool(!(style & WS_DISABLED)) +
@@ -171,8 +171,8 @@ std::string CmdFocus(const Args& a) {
   if (a.size() < 2) return Error("usage");
   GUITHREADINFO info = {sizeof(info)};
   if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(ToHwnd(a[1]), nullptr), &info)) return Error("no thread");
-  return "{\"focus\":" + Hex(reinterpret_cast<uintptr_t>(info.hwndFocus)) +
-         ",\"active\":" + Hex(reinterpret_cast<uintptr_t>(info.hwndActive)) +
+  return "{\"focus\":" + Decimal(reinterpret_cast<uintptr_t>(info.hwndFocus)) +
+         ",\"active\":" + Decimal(reinterpret_cast<uintptr_t>(info.hwndActive)) +
          ",\"menu_mode\":" + Bool(info.flags & GUI_INMENUMODE) + "}";
 }
 
@@ -268,14 +268,14 @@ std::string CmdDialogs(const Args& a) {
       if (_wcsicmp(cls.c_str(), L"Button") == 0 && ::IsWindowVisible(c)) {
         RECT br;
         ::GetWindowRect(c, &br);
-        buttons += std::string(buttons.empty() ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(c)) +
+        buttons += std::string(buttons.empty() ? "" : ",") + "{\"hwnd\":" + Decimal(reinterpret_cast<uintptr_t>(c)) +
                    ",\"id\":" + std::to_string(::GetDlgCtrlID(c)) + ",\"text\":" + JsonString(TextOf(c)) +
                    ",\"rect\":" + RectJson(br) + "}";
       }
     }
     RECT r;
     ::GetWindowRect(d, &r);
-    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Hex(reinterpret_cast<uintptr_t>(d)) +
+    out += std::string(first ? "" : ",") + "{\"hwnd\":" + Decimal(reinterpret_cast<uintptr_t>(d)) +
            ",\"title\":" + JsonString(TextOf(d)) + ",\"text\":" + JsonString(message) + ",\"rect\":" + RectJson(r) +
            ",\"style\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(d, GWL_STYLE))) +
            ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(d, GWL_EXSTYLE))) +

@@ -1,15 +1,19 @@
 """Fixtures shared by the UI tests: one Wine prefix, one private display and one
-driver per test session; a fresh program folder and a running program per test."""
+driver per test session; a fresh program folder and a running program per test;
+the servers several test files use (nginx over a module's `www`, the update server)."""
 import re
 import sys
+import time
 from pathlib import Path
 
 import pytest
 
-from lanshi_ui import SCREENSHOTS, Driver, Program, VirtualDisplay, wine_env
+from lanshi_ui import BUILD, SCREENSHOTS, Driver, Program, VirtualDisplay, wine_env
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import Drive  # noqa: E402
+from servers import Nginx  # noqa: E402
+from update_server import UpdateServer  # noqa: E402
 
 
 @pytest.fixture(scope="session")
@@ -68,3 +72,47 @@ def drive(tmp_path):
     d = Drive("t", tmp_path / "drive_t")
     yield d
     d.remove()
+
+
+@pytest.fixture(scope="module")
+def nginx(www, tmp_path_factory):
+    """nginx on 127.0.0.1 serving the test module's own `www` folder."""
+    server = Nginx(www, tmp_path_factory.mktemp("nginx"))
+    yield server
+    server.stop()
+
+
+def update_server_port():
+    """The port of http://127.0.0.1:<port>, the update server this build was made for."""
+    cache = BUILD / "CMakeCache.txt"
+    text = cache.read_text(errors="replace") if cache.exists() else ""
+    m = re.search(r"^LANSHI_UPDATE_SERVER:\w+=http://127\.0\.0\.1:(\d+)\s*$", text, re.M)
+    if not m:
+        pytest.skip("build with -DLANSHI_UPDATE_SERVER=http://127.0.0.1:<port> to test the update check")
+    return int(m.group(1))
+
+
+@pytest.fixture
+def update_server():
+    """update_server(b"V1.1"), update_server(b"V9.9", status="404 Not Found") or
+    update_server(mode="redirect-loop") (the modes of tests/servers/update_server.py):
+    serves until the test ends."""
+    servers = []
+    port = update_server_port()
+
+    def start(version=b"V1.0", silent=False, trickle=False, **kw):
+        server = None
+        for _ in range(50):  # the previous test's socket may linger a moment
+            try:
+                server = UpdateServer(port, version, silent, trickle=trickle, **kw).start()
+                break
+            except OSError:
+                time.sleep(0.1)
+        assert server, f"port {port} stays busy"
+        servers.append(server)
+        return server
+
+    start.base = f"http://127.0.0.1:{port}"
+    yield start
+    for s in servers:
+        s.stop()

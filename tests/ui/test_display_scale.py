@@ -14,7 +14,7 @@ from PIL import Image
 
 from lanshi_ui import SCREENSHOTS, Driver, Program
 from test_main_window import LAYOUT
-from test_update_support import update_server, wait_for_box  # noqa: F401
+from test_update_support import wait_for_box  # noqa: F401
 
 DPIS = [96, 120, 144, 192]
 

@@ -10,7 +10,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
                           start_download, wait_idle, wait_message)
 from lanshi_ui import IDS  # noqa: E402
-from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
+from servers import HostileServer, make_file, sha256_of  # noqa: E402
 
 SIZES = {"one-block.bin": 1536, "mid.bin": 300_000, "big.bin": 3_000_000, "pieces.bin": 12_000_000}
 
@@ -21,13 +21,6 @@ def www(tmp_path_factory):
     for i, (name, size) in enumerate(SIZES.items()):
         make_file(root / name, size, seed=i)
     return root
-
-
-@pytest.fixture(scope="module")
-def nginx(www, tmp_path_factory):
-    server = Nginx(www, tmp_path_factory.mktemp("nginx"))
-    yield server
-    server.stop()
 
 
 @pytest.fixture(scope="module")

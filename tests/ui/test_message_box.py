@@ -7,7 +7,7 @@ import time
 import pytest
 from PIL import Image, ImageChops
 
-from test_update_support import skinned_boxes, update_server, wait_for_box  # noqa: F401
+from test_update_support import skinned_boxes, wait_for_box  # noqa: F401
 
 W, H = 405, 175
 OK_CENTRE = (W - 91 + 37, H - 38 + 14)

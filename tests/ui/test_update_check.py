@@ -6,7 +6,7 @@ import time
 import pytest
 
 from lanshi_ui import BUILD, IDNO, IDYES, MAIN_TITLE, PROGRAM_EXE, Program
-from test_update_support import browser, skinned_boxes, update_server, wait_for_box  # noqa: F401
+from test_update_support import browser, skinned_boxes, wait_for_box  # noqa: F401
 
 QUESTION = "当前版本:V1.0   服务器版本:{}   是否更新?"
 

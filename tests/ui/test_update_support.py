@@ -1,53 +1,9 @@
-"""Shared by the update-check and message-box UI tests (no tests of its own): the local
-update server the build points at, and a stand-in browser that records the pages it is asked to open."""
-import re
+"""Shared by the update-check and message-box UI tests (no tests of its own): a stand-in
+browser that records the pages it is asked to open, and the skinned box's helpers. The
+update server fixture is in conftest.py."""
 import subprocess
-import sys
-import time
-from pathlib import Path
 
 import pytest
-
-from lanshi_ui import BUILD, REPO
-
-sys.path.insert(0, str(REPO / "tests" / "servers"))
-from update_server import UpdateServer  # noqa: E402
-
-
-def update_server_port():
-    """The port of http://127.0.0.1:<port>, the update server this build was made for."""
-    cache = BUILD / "CMakeCache.txt"
-    text = cache.read_text(errors="replace") if cache.exists() else ""
-    m = re.search(r"^LANSHI_UPDATE_SERVER:\w+=http://127\.0\.0\.1:(\d+)\s*$", text, re.M)
-    if not m:
-        pytest.skip("build with -DLANSHI_UPDATE_SERVER=http://127.0.0.1:<port> to test the update check")
-    return int(m.group(1))
-
-
-@pytest.fixture
-def update_server():
-    """update_server(b"V1.1"), update_server(b"V9.9", status="404 Not Found") or
-    update_server(mode="redirect-loop") (the modes of tests/servers/update_server.py):
-    serves until the test ends."""
-    servers = []
-    port = update_server_port()
-
-    def start(version=b"V1.0", silent=False, trickle=False, **kw):
-        server = None
-        for _ in range(50):  # the previous test's socket may linger a moment
-            try:
-                server = UpdateServer(port, version, silent, trickle=trickle, **kw).start()
-                break
-            except OSError:
-                time.sleep(0.1)
-        assert server, f"port {port} stays busy"
-        servers.append(server)
-        return server
-
-    start.base = f"http://127.0.0.1:{port}"
-    yield start
-    for s in servers:
-        s.stop()
 
 
 BROWSER_KEY = r"HKCR\http\shell\open\command"  # Wine reads URL handlers from HKCR only

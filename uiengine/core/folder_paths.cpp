@@ -13,22 +13,6 @@ constexpr const char* kEnvironmentNames[] = {"Temp",         "WinDir",          
                                              "ProgramFiles", "CommonProgramFiles", "SystemDrive"};
 constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
 
-// Lower-cases ASCII A-Z only, leaving both bytes of a GBK character alone.
-Text AsciiLower(std::string_view s) {
-  Text out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    if (IsGbkLeadByte(b) && i + 1 < s.size()) {
-      out.push_back(s[i]);
-      out.push_back(s[++i]);
-    } else {
-      out.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : s[i]);
-    }
-  }
-  return out;
-}
-
 Text EnvironmentValue(const char* name) {
   std::wstring wname = Widen(name);
   DWORD needed = ::GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
@@ -73,11 +57,11 @@ Text ReadShellFolderValue(HKEY root, const RegistryValuePath& path) {
 }  // namespace
 
 FolderLookup ClassifyFolderName(std::string_view name) {
-  Text lower = AsciiLower(name);
+  Text lower = LowerAsciiLetters(name);
   for (const char* env : kEnvironmentNames)
-    if (lower == AsciiLower(env)) return {FolderSource::Environment, env};
+    if (lower == LowerAsciiLetters(env)) return {FolderSource::Environment, env};
   if (lower == "system32") return {FolderSource::ComSpecFolder, "ComSpec"};
-  if (AsciiLower(name.substr(0, 6)) == "common") return {FolderSource::MachineShellFolders, Text()};
+  if (LowerAsciiLetters(name.substr(0, 6)) == "common") return {FolderSource::MachineShellFolders, Text()};
   return {FolderSource::UserShellFolders, Text()};
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/codepage.h"
+#include "base/path_lookup.h"
 #include "base/show_message.h"
 #include "base/unique_handle.h"
 #include "gdiplus/gdip_objects.h"
@@ -21,12 +22,6 @@ constexpr ULONG kBackgroundJpegQuality = 90;
 void DefaultErrorReporter(const Text& message) { ShowMessage(message, MB_ICONERROR, kEngineErrorCaption); }
 
 ThemeErrorReporter g_errorReporter = &DefaultErrorReporter;
-
-bool PathExists(const Text& path) {
-  WIN32_FIND_DATAW data;
-  UniqueFind find(::FindFirstFileW(Widen(path).c_str(), &data));
-  return find.valid();
-}
 
 Text ReadIni(const Text& file, const WCHAR* section, const WCHAR* key) {
   std::wstring buffer(10240, L'\0');

@@ -6,6 +6,7 @@
 
 #include "base/codepage.h"
 #include "base/unique_handle.h"
+#include "base/window_text.h"
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/render/button_tracker.h"
 #include "uiengine/render/engine_pictures.h"
@@ -346,21 +347,8 @@ COLORREF Lighten(COLORREF colour, int n) {
 }
 
 Text WindowTitle(HWND hwnd) {
-  wchar_t buffer[255] = {};
-  ::GetWindowTextW(hwnd, buffer, 255);
-  Text title = Narrow(buffer);
   // At most 254 bytes, cut at a character boundary.
-  if (title.size() > 254) {
-    size_t cut = 0;
-    for (size_t i = 0; i < title.size();) {
-      size_t len = IsGbkLeadByte(static_cast<unsigned char>(title[i])) ? 2 : 1;
-      if (i + len > 254) break;
-      i += len;
-      cut = i;
-    }
-    title.resize(cut);
-  }
-  return title;
+  return CutAtCharBoundary(WindowText(hwnd), 254);
 }
 
 void ComposeBoxBackground(gdip::Bitmap& background, const BoxContent& c, const BoxTheme& theme) {
@@ -432,8 +420,8 @@ void ComposeBoxBackground(gdip::Bitmap& background, const BoxContent& c, const B
   DrawPushButton(g, OkRect(c), kOkCaption, 1, 100, theme, s);
 }
 
-void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& c, int buttonState,
-                  int hotButton, int highlight, const BoxTheme& theme) {
+void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& c,
+                  ButtonState buttonState, HotButton hotButton, int highlight, const BoxTheme& theme) {
   target.DrawImage(background, 0, 0);
   if (buttonState == kButtonIdle) return;
   const BoxScale s{c.dpi};

@@ -8,6 +8,7 @@
 #include "gdiplus/gdip_graphics.h"
 #include "gdiplus/gdip_image.h"
 #include "uiengine/render/box_theme.h"
+#include "uiengine/render/button_tracker.h"
 
 // The box's layout is written for 96 DPI; this turns its lengths into pixels of
 // a display's DPI and says which artwork (100%, 150%, 200%) is drawn there.
@@ -89,5 +90,5 @@ struct BoxContent {
 void ComposeBoxBackground(gdip::Bitmap& background, const BoxContent& content, const BoxTheme& theme);
 
 // Copies the cache to `target` and overlays the hot button at its highlight.
-void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& content, int buttonState,
-                  int hotButton, int highlight, const BoxTheme& theme);
+void DrawBoxFrame(gdip::Graphics& target, const gdip::Bitmap& background, const BoxContent& content,
+                  ButtonState buttonState, HotButton hotButton, int highlight, const BoxTheme& theme);

@@ -6,7 +6,7 @@ namespace {
 
 // Steps highlight through 20, 40, ... (or down from 80) while `state` stays put;
 // another message changing buttonState from under the loop ends it early.
-void Fade(ButtonStates& s, ButtonAnimator& a, int state, bool in) {
+void Fade(ButtonStates& s, ButtonAnimator& a, ButtonState state, bool in) {
   for (int i = 1; i <= 5; ++i) {
     if (s.buttonState != state) return;
     DWORD start = a.Now();

@@ -25,8 +25,8 @@ HotButton ButtonAt(int px, int py, int boxWidth, int boxHeight, int dpi = 96);
 struct ButtonStates {
   bool pressed = false;     // a left-button press landed on a button
   int highlight = 100;      // 0..100, strength of the drawn highlight
-  int buttonState = kButtonIdle;
-  int hotButton = kNoButton;
+  ButtonState buttonState = kButtonIdle;
+  HotButton hotButton = kNoButton;
 };
 
 class ButtonAnimator {

@@ -43,8 +43,7 @@ void InitThemeDefaults() {
   theme.textHaloEnabled = true;
   theme.fontFamily = "宋体";
   ProbeFont("微软雅黑");
-  const EmbeddedBytes picture = EmbeddedData(IDR_BACKGROUND_JPEG);
-  ApplyBackgroundPicture(ByteBuffer(picture.data, picture.data + picture.size));
+  ApplyBackgroundPicture(EmbeddedDataCopy(IDR_BACKGROUND_JPEG));
 }
 
 void StartUiEngine() {

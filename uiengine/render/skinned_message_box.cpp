@@ -36,8 +36,9 @@ struct DwmBlurBehind {
   BOOL fTransitionOnMaximized;
 };
 // Bound at its first use: systems without the DWM never reach it (only 6.1 does).
-LazyFunction<HRESULT __stdcall(HWND, const DwmBlurBehind*)> DwmEnableBlurBehindWindow{"dwmapi.dll",
-                                                                                      "DwmEnableBlurBehindWindow"};
+// A system library: from the system folder only, never a file beside the program.
+LazyFunction<HRESULT __stdcall(HWND, const DwmBlurBehind*)> DwmEnableBlurBehindWindow{
+    "dwmapi.dll", "DwmEnableBlurBehindWindow", LibraryPlace::SystemFolder};
 
 std::unique_ptr<SkinnedMessageBox> g_processBox;
 
@@ -86,7 +87,7 @@ void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::stri
     ZoomInShow();
   else
     DropInShow();
-  SetBlurBehind(hwnd_, false);
+  SetBlurBehind(hwnd_, true);
   AddThemedWindow(hwnd_);
 }
 
@@ -193,9 +194,9 @@ void SkinnedMessageBox::Sleep(DWORD ms) { ::Sleep(ms); }
 
 void SkinnedMessageBox::MakeLayered() { ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, WS_EX_LAYERED); }
 
-void SkinnedMessageBox::SetBlurBehind(HWND hwnd, bool disable) {
+void SkinnedMessageBox::SetBlurBehind(HWND hwnd, bool enable) {
   if (!blurCapable_) return;
-  if (disable) {
+  if (!enable) {
     DwmBlurBehind off = {1 /* DWM_BB_ENABLE */, FALSE, nullptr, FALSE};
     DwmEnableBlurBehindWindow(hwnd, &off);
     return;
@@ -327,7 +328,7 @@ void SkinnedMessageBox::DropInShow() {
 }
 
 void SkinnedMessageBox::ZoomOutClose() {
-  SetBlurBehind(hwnd_, true);
+  SetBlurBehind(hwnd_, false);
   RECT rc = {};
   ::GetWindowRect(hwnd_, &rc);
   const int margin = ZoomMargin(dpi_);

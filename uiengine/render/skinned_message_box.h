@@ -72,7 +72,7 @@ class SkinnedMessageBox : private ButtonAnimator {
   // The scale the box is laid out for: 405 x 175 at 96 DPI, scaled at others.
   void SetDpi(int dpi);
   void MakeLayered();
-  void SetBlurBehind(HWND hwnd, bool disable);
+  void SetBlurBehind(HWND hwnd, bool enable);
   void ReleaseWindow();
   void BuildBackground();
   BoxContent Content() const;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
+#include "base/codepage.h"
 #include "base/lazy_binding.h"
 #include "base/process_state.h"
 
@@ -50,4 +53,17 @@ TEST(LazyBinding, FindsSystemFunctionsAndReportsMissingOnes) {
   EXPECT_EQ(TryBindFunction("no_such_library_here.dll", "Anything"), nullptr);
   LazyFunction<DWORD __stdcall()> tick{"kernel32.dll", "GetTickCount"};
   EXPECT_GT(tick(), 0u);
+}
+
+TEST(LazyBinding, SystemLibrariesComeFromTheSystemFolderOnly) {
+  FARPROC bound = TryBindFunction("version.dll", "GetFileVersionInfoSizeW", LibraryPlace::SystemFolder);
+  ASSERT_NE(bound, nullptr);
+  HMODULE module = nullptr;
+  ASSERT_TRUE(::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   reinterpret_cast<LPCWSTR>(bound), &module));
+  wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
+  ::GetModuleFileNameW(module, path, MAX_PATH);
+  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(::_wcsnicmp(path, system, length), 0) << Narrow(path);
+  EXPECT_EQ(TryBindFunction("no_such_library_here.dll", "Anything", LibraryPlace::SystemFolder), nullptr);
 }

@@ -48,6 +48,28 @@ TEST(FindLastCharGbk, SkipsTrailBytesThatLookLikeTheCharacter) {
   EXPECT_EQ(FindLastCharGbk("none", '\\'), std::string_view::npos);
 }
 
+TEST(UpperAsciiLetters, LeavesDoubleByteCharactersAlone) {
+  EXPECT_EQ(UpperAsciiLetters("abc-xyz"), "ABC-XYZ");
+  // "杭" is BA BC; "朋" is C5 F3; in "乙" (D2 D2) nothing changes. Trail bytes 0x61..0x7A
+  // are letters in ASCII: "擤" is DF 61 and must stay.
+  EXPECT_EQ(UpperAsciiLetters("\xDF\x61" "a"), "\xDF\x61" "A");
+  EXPECT_EQ(UpperAsciiLetters("a\xB0\x7A" "z"), "A\xB0\x7A" "Z");
+}
+
+TEST(LowerAsciiLetters, LeavesDoubleByteCharactersAlone) {
+  EXPECT_EQ(LowerAsciiLetters("CommonAppData"), "commonappdata");
+  // "\x95\x41" is a GBK character whose trail byte is an 'A': it stays.
+  EXPECT_EQ(LowerAsciiLetters("A\x95\x41" "B"), "a\x95\x41" "b");
+}
+
+TEST(CutAtCharBoundary, NeverSplitsADoubleByteCharacter) {
+  EXPECT_EQ(CutAtCharBoundary("abcdef", 4), "abcd");
+  EXPECT_EQ(CutAtCharBoundary("ab", 4), "ab");
+  EXPECT_EQ(CutAtCharBoundary("a岚石", 4), "a岚");  // the second character would end at byte 5
+  EXPECT_EQ(CutAtCharBoundary("岚石", 4), "岚石");
+  EXPECT_EQ(CutAtCharBoundary("岚", 1), "");
+}
+
 TEST(CodePage, RoundTripsGbkWhateverTheAnsiCodePage) {
   const std::string gbk = "岚石万能下载工具";
   std::wstring wide = Widen(gbk);

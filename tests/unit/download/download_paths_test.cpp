@@ -25,14 +25,6 @@ TEST(SuccessMessageText, NamesDriveUpperCaseWithItsSpaces) {
   EXPECT_EQ(SuccessMessageText("d", "abc", ""), "文件在  D  盘 ; 文件名为: abc ; 文件格式为:  ");
 }
 
-TEST(UpperAsciiLetters, LeavesDoubleByteCharactersAlone) {
-  EXPECT_EQ(UpperAsciiLetters("abc-xyz"), "ABC-XYZ");
-  // "杭" is BA BC; "朋" is C5 F3; in "乙" (D2 D2) nothing changes. Trail bytes 0x61..0x7A
-  // are letters in ASCII: "擤" is DF 61 and must stay.
-  EXPECT_EQ(UpperAsciiLetters("\xDF\x61" "a"), "\xDF\x61" "A");
-  EXPECT_EQ(UpperAsciiLetters("a\xB0\x7A" "z"), "A\xB0\x7A" "Z");
-}
-
 TEST(IsPlainFileName, RefusesStreamsAndDevices) {
   struct Case {
     const char *name, *extension;

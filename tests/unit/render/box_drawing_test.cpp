@@ -147,7 +147,7 @@ TEST_F(ComposedBox, HighlightsAreDrawnOverTheirButtonsOnly) {
   TestTheme t(RGB(200, 40, 40));
   gdip::Bitmap background;
   ComposeBoxBackground(background, content, t.theme);
-  auto frame = [&](int state, int hot, int highlight) {
+  auto frame = [&](ButtonState state, HotButton hot, int highlight) {
     gdip::Bitmap target;
     target.CreateEmpty(W, H);
     gdip::Graphics g;

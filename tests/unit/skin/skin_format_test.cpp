@@ -12,14 +12,14 @@ using skin::ParseSkin;
 namespace {
 
 // WCAG relative luminance and contrast of two COLORREFs.
-double Luminance(skin::Colour c) {
+double Luminance(skin::ColourRef c) {
   auto channel = [](unsigned v) {
     const double s = v / 255.0;
     return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
   };
   return 0.2126 * channel(c & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) + 0.0722 * channel((c >> 16) & 0xFF);
 }
-double Contrast(skin::Colour a, skin::Colour b) {
+double Contrast(skin::ColourRef a, skin::ColourRef b) {
   const double la = Luminance(a), lb = Luminance(b);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
@@ -49,7 +49,7 @@ TEST(SkinFormat, SkinsKeepTheProgramsTextsReadable) {
     const Bytes data = GeneratedSkin(n);
     const auto palette = ParseSkin(data.data(), data.size()).palette;
     ASSERT_TRUE(palette) << "skin " << n;
-    for (skin::Colour background : {palette->windowTop, palette->windowBottom}) {
+    for (skin::ColourRef background : {palette->windowTop, palette->windowBottom}) {
       EXPECT_GE(Contrast(0x000000, background), 10.0) << "black labels, skin " << n;
       EXPECT_GE(Contrast(0x0000FF, background), 3.0) << "red status text, skin " << n;
     }
