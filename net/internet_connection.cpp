@@ -64,14 +64,6 @@ void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void*
   }
 }
 
-// The port an http(s) address connects to; 0 when it cannot be taken apart.
-INTERNET_PORT PortOf(const Text& address) {
-  URL_COMPONENTSA parts = {};
-  parts.dwStructSize = sizeof parts;
-  if (!::InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return 0;
-  return parts.nPort;
-}
-
 }  // namespace
 
 InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>& stopped)
@@ -144,7 +136,8 @@ InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, con
 
 InternetConnection::Outcome InternetConnection::OpenOne(const Text& address, const Text& headers, DWORD flags) {
   CloseRequest();
-  port_ = PortOf(address);
+  std::optional<UrlParts> parts = SplitUrl(address);
+  port_ = parts ? parts->port : 0;
   if (stopped_) return Outcome::Stopped;
   HINTERNET request = ::InternetOpenUrlA(internet_.get(), address.c_str(), headers.c_str(),
                                          static_cast<DWORD>(headers.size()), flags,

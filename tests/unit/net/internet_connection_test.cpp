@@ -257,7 +257,7 @@ TEST(InternetConnection, StopEndsTheConnectionWhereverTheServerStalls) {
     {
       InternetConnection connection(stop.event.get(), stop.flag);
       ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), RequestHeaderBlock(false, 0), kFlags);
+      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
       while (outcome == InternetConnection::Outcome::Done) {
         DWORD got = 0;
         outcome = connection.Read(got);
