@@ -3,7 +3,13 @@
 
 namespace {
 constexpr ComponentId kInputs[] = {ids::编辑框_地址, ids::硬盘, ids::名字, ids::格式};
+constexpr DWORD kExitWait = 2000;  // ms; a stopped transfer lets go well within this
 }  // namespace
+
+DownloadJob::~DownloadJob() {
+  if (session) session->Stop();
+  if (thread) ::WaitForSingleObject(thread.get(), kExitWait);
+}
 
 DownloadJob& TheDownloadJob() {
   static DownloadJob job;

@@ -16,6 +16,10 @@ struct DownloadJob {
   // whether a later showing is already on its way.
   DWORD lastReportShown = 0;
   bool reportShowLater = false;
+
+  // At exit, a download still running is stopped and given a moment to let go of its
+  // connection, so the process never ends in the middle of its transfer.
+  ~DownloadJob();
 };
 
 DownloadJob& TheDownloadJob();

@@ -1,9 +1,12 @@
 #include "net/internet_connection.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "net/socket_shutdown.h"
 #include "net/url.h"
 
 struct InternetConnection::Pending {
@@ -13,27 +16,26 @@ struct InternetConnection::Pending {
   DWORD got = 0;
   DWORD received = 0;  // the byte count the last read reported with RESPONSE_RECEIVED
   unsigned char block[kReadBlockSize] = {};
+
+  // The server's address as Wine names it when it connects (numeric text).
+  std::mutex peerMutex;
+  std::string peer;
 };
 
 namespace {
 
 // An operation that Stop abandoned still completes inside WinINet later and writes
-// into its Pending block; such blocks are kept for the rest of the process, past the
-// static destructors too (WinINet's threads may still complete them during exit).
+// into its Pending block. Such a block is kept until WinINet says the request is gone
+// (HANDLE_CLOSING, its last notification); the list outlives the static destructors
+// (WinINet's threads may still complete an operation during exit).
 std::mutex g_abandonedMutex;
 auto* const g_abandoned = new std::vector<std::shared_ptr<void>>();
 
-void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
-  if (context == 0 || !info) return;
-  auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
-  if (status == INTERNET_STATUS_RESPONSE_RECEIVED && length >= sizeof(DWORD)) {
-    pending->received = *static_cast<const DWORD*>(info);
-  } else if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
-    auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
-    pending->result = result->dwResult;
-    pending->error = result->dwError;
-    ::SetEvent(pending->completed.get());
-  }
+void ForgetAbandoned(void* pending) {
+  std::lock_guard<std::mutex> lock(g_abandonedMutex);
+  auto it = std::find_if(g_abandoned->begin(), g_abandoned->end(),
+                         [pending](const std::shared_ptr<void>& p) { return p.get() == pending; });
+  if (it != g_abandoned->end()) g_abandoned->erase(it);
 }
 
 // Wine's ntdll exports wine_get_version; Windows' does not.
@@ -43,22 +45,60 @@ bool RunningUnderWine() {
   return wine;
 }
 
+void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
+  if (context == 0 || !info) return;
+  auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
+  if (status == INTERNET_STATUS_CONNECTED_TO_SERVER && RunningUnderWine()) {
+    // Wine passes the address as text (Windows passes a SOCKADDR; it is used under Wine only).
+    std::lock_guard<std::mutex> lock(pending->peerMutex);
+    pending->peer.assign(static_cast<const char*>(info), strnlen(static_cast<const char*>(info), length));
+  } else if (status == INTERNET_STATUS_HANDLE_CLOSING) {
+    ForgetAbandoned(pending);
+  } else if (status == INTERNET_STATUS_RESPONSE_RECEIVED && length >= sizeof(DWORD)) {
+    pending->received = *static_cast<const DWORD*>(info);
+  } else if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
+    auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
+    pending->result = result->dwResult;
+    pending->error = result->dwError;
+    ::SetEvent(pending->completed.get());
+  }
+}
+
 }  // namespace
 
 InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>& stopped)
     : stopEvent_(stopEvent), stopped_(stopped), pending_(std::make_shared<Pending>()) {}
 
 InternetConnection::~InternetConnection() {
-  if (inFlight_) {
-    std::lock_guard<std::mutex> lock(g_abandonedMutex);
-    g_abandoned->push_back(pending_);
-  } else {
+  if (!inFlight_) {
     // Nothing is in flight: no callback can come after the handles are closed.
     if (request_) ::InternetSetStatusCallbackA(request_.get(), nullptr);
     if (internet_) ::InternetSetStatusCallbackA(internet_.get(), nullptr);
+    request_.reset();
+    internet_.reset();
+    return;
   }
+  {
+    std::lock_guard<std::mutex> lock(g_abandonedMutex);
+    g_abandoned->push_back(pending_);
+  }
+  // Windows ends the abandoned operation when its handles close. Wine does not: a
+  // receive already waiting keeps WinINet's worker thread and the socket until the
+  // server sends or hangs up, which a stalled server never does. Shutting the socket
+  // down ends that receive at once; WinINet then closes it and releases the request.
   request_.reset();
   internet_.reset();
+  if (RunningUnderWine() && port_ != 0) {
+    std::string peer;
+    {
+      std::lock_guard<std::mutex> lock(pending_->peerMutex);
+      peer = pending_->peer;
+    }
+    // No address when WinINet reused a kept-alive connection without connecting anew:
+    // then every connection to the port goes, a kept one included (WinINet checks a
+    // kept connection before it uses it again).
+    ShutDownConnectionsTo(peer, port_);
+  }
 }
 
 bool InternetConnection::Open(const Text& agent, DWORD accessType) {
@@ -96,6 +136,8 @@ InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, con
 
 InternetConnection::Outcome InternetConnection::OpenOne(const Text& address, const Text& headers, DWORD flags) {
   CloseRequest();
+  std::optional<UrlParts> parts = SplitUrl(address);
+  port_ = parts ? parts->port : 0;
   if (stopped_) return Outcome::Stopped;
   HINTERNET request = ::InternetOpenUrlA(internet_.get(), address.c_str(), headers.c_str(),
                                          static_cast<DWORD>(headers.size()), flags,

@@ -1,7 +1,9 @@
 // WinINet used in its asynchronous mode, so that a transfer waiting on a silent
 // server can be ended by Stop: every wait is on the operation and on the session's
 // stop event together. A blocked synchronous read cannot be ended from outside
-// (closing its handle from another thread does not wake it under Wine).
+// (closing its handle from another thread does not wake it under Wine), and neither
+// can an asynchronous one there: an operation Stop abandoned is ended by shutting its
+// socket down (see the destructor).
 #pragma once
 
 #include <windows.h>
@@ -60,4 +62,5 @@ class InternetConnection {
   UniqueInternet internet_;
   UniqueInternet request_;
   bool inFlight_ = false;  // an operation was stopped before it completed
+  INTERNET_PORT port_ = 0;  // the port of the address last opened
 };

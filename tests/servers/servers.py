@@ -6,6 +6,7 @@ import hashlib
 import http.server
 import os
 import re
+import select
 import shutil
 import signal
 import socket
@@ -120,6 +121,16 @@ class _Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def handle(self):
+        owner = self.server.owner
+        with owner.lock:
+            owner.connections += 1
+        try:
+            super().handle()
+        finally:
+            with owner.lock:
+                owner.connections -= 1
+
     # --- helpers ------------------------------------------------------------
     def _file(self, name):
         path = self.server.owner.root / name
@@ -134,6 +145,27 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         if body and self.command != "HEAD":
             self.wfile.write(body)
+
+    def _client_gone(self):
+        try:
+            readable, _, _ = select.select([self.connection], [], [], 0)
+            return bool(readable) and self.connection.recv(1, socket.MSG_PEEK) == b""
+        except OSError:
+            return True
+
+    def _hold(self, seconds=120):
+        """A stalled answer waits here: True when the test lets it go on, False when the
+        client hung up first (counted in hangups) or the time ran out."""
+        owner = self.server.owner
+        end = time.time() + seconds
+        while not owner.unstall.wait(0.05):
+            if self._client_gone():
+                with owner.lock:
+                    owner.hangups += 1
+                return False
+            if time.time() > end:
+                return False
+        return True
 
     def _range_start(self):
         m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
@@ -267,7 +299,17 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         if kind == "empty":
             return self._send(200, b"")
         if kind == "silent":  # reads the request and never answers it
-            owner.unstall.wait(120)
+            with owner.lock:
+                owner.stalled += 1
+            self._hold()
+            self.close_connection = True
+            return
+        if kind == "headstall":  # the status line and half a header, then nothing
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Le")
+            self.wfile.flush()
+            with owner.lock:
+                owner.stalled += 1
+            self._hold()
             self.close_connection = True
             return
         if data is None:
@@ -328,8 +370,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            owner.unstall.wait(120)
-            if not owner.release.is_set():
+            if self._hold() and not owner.release.is_set():
                 try:
                     self.wfile.write(data[first:])
                     self.wfile.flush()
@@ -402,7 +443,9 @@ class HostileServer:
         self.lock = threading.Lock()
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
-        self.stalled = 0
+        self.stalled = 0      # answers that reached their stall
+        self.hangups = 0      # stalled answers whose client closed the connection
+        self.connections = 0  # connections open now
         self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
         self.httpd.daemon_threads = True

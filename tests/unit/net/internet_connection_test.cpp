@@ -163,3 +163,111 @@ TEST(InternetConnection, AWaitThatFailsIsAFailureNeverAStop) {
   for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
   EXPECT_EQ(outcome, InternetConnection::Outcome::Failed);
 }
+
+namespace {
+
+// One connection that the server holds without ever finishing its answer: silent
+// after the request, stopped in the middle of a header, or stopped in the middle of
+// the body. It notes when the client hangs up.
+class HoldingServer {
+ public:
+  enum class Stall { AfterRequest, MidHeader, MidBody };
+
+  explicit HoldingServer(Stall stall) : stall_(stall) {
+    WSADATA wsa;
+    ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(listener_, 1);
+    int length = sizeof addr;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length);
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~HoldingServer() {
+    ending_ = true;
+    thread_.join();
+    ::closesocket(listener_);
+    ::WSACleanup();
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/file.bin"; }
+  bool stalled() const { return stalled_; }
+  // The tick count when the client hung up; 0 while it has not.
+  DWORD hungUpAt() const { return hungUpAt_; }
+
+ private:
+  void Serve() {
+    SOCKET client = ::accept(listener_, nullptr, nullptr);
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      int got = ::recv(client, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      request.append(buffer, got);
+    }
+    std::string part;
+    if (stall_ == Stall::MidHeader) part = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Le";
+    if (stall_ == Stall::MidBody) part = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(30000, 'x');
+    if (!part.empty()) ::send(client, part.data(), static_cast<int>(part.size()), 0);
+    stalled_ = true;
+    while (!ending_) {
+      fd_set readable;
+      FD_ZERO(&readable);
+      FD_SET(client, &readable);
+      timeval tick = {0, 20000};
+      if (::select(0, &readable, nullptr, nullptr, &tick) == 1) {
+        if (::recv(client, buffer, sizeof buffer, 0) <= 0) {
+          hungUpAt_ = ::GetTickCount();
+          break;
+        }
+      }
+    }
+    ::closesocket(client);
+  }
+
+  Stall stall_;
+  SOCKET listener_;
+  int port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stalled_{false};
+  std::atomic<bool> ending_{false};
+  std::atomic<DWORD> hungUpAt_{0};
+};
+
+}  // namespace
+
+// Under Wine, closing the handles of a request leaves a receive that is already
+// waiting in place, with its socket: the connection must still end soon after Stop.
+TEST(InternetConnection, StopEndsTheConnectionWhereverTheServerStalls) {
+  for (auto stall : {HoldingServer::Stall::AfterRequest, HoldingServer::Stall::MidHeader,
+                     HoldingServer::Stall::MidBody}) {
+    SCOPED_TRACE(static_cast<int>(stall));
+    HoldingServer server(stall);
+    Stopper stop;
+    DWORD stoppedAt = 0;
+    std::thread stopper([&] {
+      while (!server.stalled()) ::Sleep(10);
+      ::Sleep(300);  // the client is waiting for the rest by now
+      stoppedAt = ::GetTickCount();
+      stop.Stop();
+    });
+    {
+      InternetConnection connection(stop.event.get(), stop.flag);
+      ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+      while (outcome == InternetConnection::Outcome::Done) {
+        DWORD got = 0;
+        outcome = connection.Read(got);
+        ASSERT_NE(got == 0 && outcome == InternetConnection::Outcome::Done, true) << "a stalled body taken as ended";
+      }
+      EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+    }
+    stopper.join();
+    for (int i = 0; i < 200 && server.hungUpAt() == 0; ++i) ::Sleep(10);
+    ASSERT_NE(server.hungUpAt(), 0u) << "the connection outlived Stop by more than 2 s";
+    EXPECT_LT(server.hungUpAt() - stoppedAt, 2000u);
+  }
+}
