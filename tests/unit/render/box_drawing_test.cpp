@@ -62,7 +62,7 @@ TEST(BoxDrawing, TheSixPicturesAreEmbeddedAtTheirSizes) {
 TEST(BoxDrawing, ALongTitleMeasuresAsOneLine) {
   TestTheme t(RGB(200, 40, 40));
   IntRect shortTitle = MeasureText("恭喜", TextLayout(), t.theme);
-  IntRect longTitle = MeasureText(Text(40, 'W') + "恭喜恭喜恭喜恭喜", TextLayout(), t.theme);
+  IntRect longTitle = MeasureText(Text(80, 'W') + "恭喜恭喜恭喜恭喜", TextLayout(), t.theme);
   EXPECT_GT(shortTitle.height, 0);
   EXPECT_EQ(longTitle.height, shortTitle.height);
   EXPECT_GT(longTitle.width, W);  // it runs on, under the close button
