@@ -41,6 +41,17 @@ bool ConnectedToPort(SOCKET s, unsigned short port) {
   return false;
 }
 
+// The peer's address as numeric text; empty when the socket has none.
+std::string PeerAddress(SOCKET s) {
+  sockaddr_storage peer = {};
+  int size = sizeof(peer);
+  char host[NI_MAXHOST] = {};
+  if (::getpeername(s, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+      ::getnameinfo(reinterpret_cast<sockaddr*>(&peer), size, host, sizeof(host), nullptr, 0, NI_NUMERICHOST) != 0)
+    return {};
+  return host;
+}
+
 }  // namespace
 
 std::vector<SOCKET> OpenSockets() {
@@ -57,6 +68,17 @@ int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port) {
   int count = 0;
   for (SOCKET s : OpenSockets()) {
     if (std::find(before.begin(), before.end(), s) != before.end() || !ConnectedToPort(s, port)) continue;
+    ::shutdown(s, SD_BOTH);
+    ++count;
+  }
+  return count;
+}
+
+int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port) {
+  WinsockUse winsock;
+  int count = 0;
+  for (SOCKET s : OpenSockets()) {
+    if (!ConnectedToPort(s, port) || (!peerAddress.empty() && PeerAddress(s) != peerAddress)) continue;
     ::shutdown(s, SD_BOTH);
     ++count;
   }

@@ -10,6 +10,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // The sockets open in this process now.
@@ -18,6 +19,11 @@ std::vector<SOCKET> OpenSockets();
 // Shuts down, both ways, every socket connected to `port` that is not in `before`.
 // Returns how many.
 int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port);
+
+// Shuts down, both ways, every socket connected to `peerAddress` (numeric text, as
+// "127.0.0.1") on `port`; an empty address stands for any peer on that port. Returns
+// how many.
+int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port);
 
 // Looks the host name up as WinINet will: true when it resolves. A lookup cannot be
 // ended from outside; doing it first lets a fetch whose lookup outlasted its

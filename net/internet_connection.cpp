@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/socket_shutdown.h"
+#include "net/fetch_sockets.h"
 #include "net/url.h"
 
 struct InternetConnection::Pending {
@@ -97,7 +97,7 @@ InternetConnection::~InternetConnection() {
     // No address when WinINet reused a kept-alive connection without connecting anew:
     // then every connection to the port goes, a kept one included (WinINet checks a
     // kept connection before it uses it again).
-    ShutDownConnectionsTo(peer, port_);
+    ShutDownSocketsTo(peer, port_);
   }
 }
 
