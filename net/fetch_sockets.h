@@ -1,4 +1,5 @@
-// Socket-level help for a fetch that must end by a deadline.
+// Socket-level help for a fetch that must end by a deadline, and for a download that
+// Stop abandoned.
 //
 // Ending a WinINet call that Wine would leave waiting on a server: Wine keeps a
 // request's socket open while a call on it is blocked, even after the request's
