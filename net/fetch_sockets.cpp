@@ -94,3 +94,9 @@ bool HostNameResolves(const char* host) {
   ::freeaddrinfo(found);
   return true;
 }
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine() {
+  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+// True under Wine, where a waiting WinINet call must be ended at the socket; on
+// Windows closing the handle ends it.
+bool RunningUnderWine();
+
 // The sockets open in this process now.
 std::vector<SOCKET> OpenSockets();
 

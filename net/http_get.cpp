@@ -224,12 +224,6 @@ DWORD WINAPI FetchThread(void* parameter) {
   return 0;
 }
 
-// Wine's ntdll exports wine_get_version; Windows' does not.
-bool RunningUnderWine() {
-  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
 }  // namespace
 
 size_t ReadPieceSize(std::optional<long long> contentLength) {

@@ -38,13 +38,6 @@ void ForgetAbandoned(void* pending) {
   if (it != g_abandoned->end()) g_abandoned->erase(it);
 }
 
-// Wine's ntdll exports wine_get_version; Windows' does not.
-bool RunningUnderWine() {
-  static const bool wine =
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
 void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
   if (context == 0 || !info) return;
   auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
