@@ -52,13 +52,16 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   const Text finalPath = FinalPath(in.drive, in.name, in.extension);
   const Text partialPath = PartialPath(finalPath);
 
-  // A name Windows reads as a stream or a device is no file of the user's: refused
-  // before anything is asked, sent or opened.
-  if (!IsPlainFileName(in.name, in.extension)) {
+  // A drive that is not one letter, or a name Windows reads as a folder, a stream, a
+  // wildcard or a device, is no file of the user's: refused before anything is asked,
+  // sent or opened.
+  if (!IsPlainTarget(in.drive, in.name, in.extension)) {
     session->ShowMessageUnlessStopped(transfer_messages::kCannotOpenLocalFile);
     GiveWindowBackAfter(session);
     return;
   }
+
+  PruneStaleValidators();
 
   bool resume = false;
   int64_t resumeOffset = 0;
