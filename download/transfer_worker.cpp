@@ -199,21 +199,20 @@ class Transfer {
       ForgetValidator(partialPath_);
 
     const DWORD start = ::GetTickCount();
-    // To the end WinINet finds by the answer's framing; that end must be the one the
-    // answer announced: neither before it (cut off) nor after it (a body longer than
-    // its own claim proves nothing).
-    for (;;) {
+    // Nothing past the announced end is kept: bytes after it belong to no body (Wine's
+    // WinINet hands over what it read ahead past a Content-Length).
+    while (plan.expectedEnd < 0 || done < plan.expectedEnd) {
       if (used == got) {  // the block is all written (or was all overlap): the next one
         used = got = 0;
         Outcome o = connection_.Read(got);
         if (o == Outcome::Stopped) return TransferResult::Stopped;
         if (o == Outcome::Failed) return Fail(msg::kReadError);
         if (got == 0) {
-          if (plan.expectedEnd >= 0 && done != plan.expectedEnd) return Fail(msg::kReadError);
+          // A body that ends before the length the answer announced was cut off.
+          if (plan.expectedEnd >= 0) return Fail(msg::kReadError);
           break;
         }
       }
-      if (plan.expectedEnd >= 0 && done >= plan.expectedEnd) return Fail(msg::kReadError);
       DWORD size = got - used;
       if (plan.expectedEnd >= 0) size = static_cast<DWORD>(std::min<int64_t>(size, plan.expectedEnd - done));
       switch (session_.Write(connection_.block() + used, size)) {
