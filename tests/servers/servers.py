@@ -310,10 +310,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             return
         if kind == "leftover":  # /leftover/<304|204>: a status that has no body, with a body, kept alive
+            size = int(args.get("size", 200_000))  # more than WinINet reads ahead with the headers
             self.send_response(int(name))
-            self.send_header("Content-Length", "5000")
+            self.send_header("Content-Length", str(size))
             self.end_headers()
-            self.wfile.write(generated_bytes(0, 5000))
+            self.wfile.write(generated_bytes(0, size))
             self.wfile.flush()
             self.close_connection = False  # whatever the request asked
             return
