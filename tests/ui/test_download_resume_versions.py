@@ -9,16 +9,9 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import IDYES, answer_and_wait_idle, start_download, wait_idle, wait_message  # noqa: E402
-from servers import HostileServer, versioned_bytes  # noqa: E402
+from servers import versioned_bytes  # noqa: E402
 
 DATE_V1 = "Wed, 15 Nov 2023 22:13:20 GMT"  # Last-Modified of version 1
-
-
-@pytest.fixture
-def hostile(tmp_path):
-    server = HostileServer(tmp_path)
-    yield server
-    server.stop()
 
 
 def stop_part_way(app, hostile, drive, address):

@@ -5,36 +5,16 @@ import sys
 import time
 from pathlib import Path
 
-import pytest
-
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 import wine_process  # noqa: E402
 from download_rig import IDYES, answer_and_wait_idle, start_download, wait_idle, wait_message  # noqa: E402
-from servers import HostileServer, Nginx, make_file, sha256_of  # noqa: E402
+from servers import sha256_of  # noqa: E402
 
 SIZE = 300_000
 FIRST = 50_000  # what the mid-body stall sends before it falls silent
 
 
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "big.bin", SIZE, seed=13)
-    return root
-
-
-@pytest.fixture(scope="module")
-def nginx(www, tmp_path_factory):
-    server = Nginx(www, tmp_path_factory.mktemp("nginx"))
-    yield server
-    server.stop()
-
-
-@pytest.fixture
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {"big.bin": (SIZE, 13)}
 
 
 def settle(read, limit, timeout=10.0):
