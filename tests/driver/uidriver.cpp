@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -341,11 +342,10 @@ uintptr_t RemoteModuleBase(DWORD pid, const std::wstring& path) {
   return 0;
 }
 
-// menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
-std::string CmdMenu(const Args& a) {
-  if (a.size() < 3) return Error("usage");
-  HWND hwnd = ToHwnd(a[1]);
-  const std::wstring& probePath = a[2];
+// Runs an export of the probe DLL (a thread entry) inside the window's process;
+// the probe reads the window and `input` from a shared block and leaves its JSON
+// answer there.
+std::string RunProbe(HWND hwnd, const std::wstring& probePath, const char* exportName, const std::string& input) {
   constexpr DWORD kBlock = 64 * 1024;
   UniqueKernelHandle mapping(
       ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlock, L"LanshiUiDriverMenuProbe"));
@@ -355,15 +355,16 @@ std::string CmdMenu(const Args& a) {
   ScopeExit unmap([block] { ::UnmapViewOfFile(block); });
   memset(block, 0, kBlock);
   *reinterpret_cast<HWND*>(block) = hwnd;
+  memcpy(block + 8, input.c_str(), std::min<size_t>(input.size(), kBlock - 9));
 
-  // Where ProbeMenu lies relative to the probe's base is the same in both processes.
+  // Where the export lies relative to the probe's base is the same in both processes
+  // (32-bit builds decorate the name).
   UniqueModule local(::LoadLibraryW(probePath.c_str()));
   if (!local) return Error("probe not loadable");
-  auto offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu@4")) -
-                reinterpret_cast<uintptr_t>(local.get());
-  if (!::GetProcAddress(local.get(), "ProbeMenu@4"))
-    offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu")) -
-             reinterpret_cast<uintptr_t>(local.get());
+  FARPROC entry = ::GetProcAddress(local.get(), (std::string(exportName) + "@4").c_str());
+  if (!entry) entry = ::GetProcAddress(local.get(), exportName);
+  if (!entry) return Error("no such probe");
+  auto offset = reinterpret_cast<uintptr_t>(entry) - reinterpret_cast<uintptr_t>(local.get());
 
   UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, PidOf(hwnd)));
   if (!process) return Error("open process");
@@ -389,7 +390,32 @@ std::string CmdMenu(const Args& a) {
   if (!remoteModule) return Error("probe not found in target");
   runRemote(reinterpret_cast<void*>(remoteModule + offset), nullptr);
   runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "FreeLibrary")), reinterpret_cast<void*>(remoteModule));
-  return std::string("{\"menu\":") + (block[8] ? block + 8 : "null") + "}";
+  return block[8] ? std::string(block + 8) : "null";
+}
+
+// menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
+std::string CmdMenu(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  std::string menu = RunProbe(ToHwnd(a[1]), a[2], "ProbeMenu", "");
+  return menu.rfind("{\"error\"", 0) == 0 ? menu : "{\"menu\":" + menu + "}";
+}
+
+// fonts <hwnd> <probe dll path>: the font height (lfHeight) of each child window.
+std::string CmdFonts(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  return RunProbe(ToHwnd(a[1]), a[2], "ProbeFonts", "");
+}
+
+// dpichanged <hwnd> <probe dll path> <dpi> <left> <top> <right> <bottom>: sends the
+// window WM_DPICHANGED from inside its process; answers its children's font heights
+// before and after.
+std::string CmdDpiChanged(const Args& a) {
+  if (a.size() < 8) return Error("usage");
+  std::string input;
+  for (size_t i = 3; i < 8; ++i) input += Utf8(a[i]) + " ";
+  std::string fonts = RunProbe(ToHwnd(a[1]), a[2], "ProbeDpiChanged", input);
+  return fonts.rfind("{\"error\"", 0) == 0 || fonts.front() != '{' ? "{\"error\":" + JsonString(FromUtf8(fonts)) + "}"
+                                                                 : fonts;
 }
 
 // Fields are separated by tabs; inside a field \\, \n, \r and \t stand for
@@ -430,6 +456,8 @@ std::string Dispatch(const Args& a) {
     if (c == L"start") return CmdStart(a);
     if (c == L"wait") return CmdWait(a);
     if (c == L"menu") return CmdMenu(a);
+    if (c == L"dpichanged") return CmdDpiChanged(a);
+    if (c == L"fonts") return CmdFonts(a);
     if (c == L"kill") return CmdKill(a);
     if (c == L"resources") return CmdResources(a);
   } catch (const std::exception& e) {

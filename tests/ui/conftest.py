@@ -16,6 +16,14 @@ from servers import HostileServer, Nginx, make_file  # noqa: E402
 from update_server import UpdateServer  # noqa: E402
 
 
+def pytest_configure(config):
+    # The tests' temporary folders live in the build folder: the machine's shared
+    # /tmp/pytest-of-<user> is pruned by other pytest runs on the machine, folders in
+    # use included.
+    if not config.option.basetemp:
+        config.option.basetemp = str(BUILD / "ui-tmp")
+
+
 @pytest.fixture(scope="session")
 def wine():
     env = wine_env()

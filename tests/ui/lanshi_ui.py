@@ -9,6 +9,7 @@ import os
 import queue
 import shutil
 import subprocess
+import tempfile
 import threading
 import time
 from pathlib import Path
@@ -45,15 +46,37 @@ def win_path(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
+def run_wine(env, *args, timeout=120, check=False):
+    """Runs a Wine command line (wine reg ..., wineserver -w) to its end, within `timeout`
+    seconds; answers its exit code and output. The output goes through a file and
+    stdin is closed: the first Wine call on a prefix starts its services, which live on
+    and would hold a pipe to us open for ever."""
+    with tempfile.TemporaryFile() as out:
+        try:
+            code = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            raise RuntimeError(f"{' '.join(map(str, args))} did not end within {timeout} s") from None
+        out.seek(0)
+        text = out.read().decode("utf-8", "replace")
+    if check and code != 0:
+        raise RuntimeError(f"{' '.join(map(str, args))} failed ({code}): {text[-500:]}")
+    return code, text
+
+
 def wine_env():
     """Environment for Wine as scripts/wine-env.sh sets it up (private prefix, created
     on first use; code page 936; 64-bit Wine where the machine runs no 32-bit code)."""
     prefix = Path(os.environ.get("LANSHI_WINEPREFIX", BUILD / "wineprefix")).resolve()
     env = os.environ.copy()
     env["LANSHI_WINEPREFIX"] = str(prefix)
-    dump = subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix && env -0'],
-                          env=env, check=True, stdout=subprocess.PIPE).stdout
-    env = dict(item.split("=", 1) for item in dump.decode("utf-8", "replace").split("\0") if "=" in item)
+    # (A new prefix takes minutes on a loaded machine; its services outlive the call.)
+    with tempfile.TemporaryFile() as dump:
+        subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix && env -0'],
+                       env=env, check=True, stdin=subprocess.DEVNULL, stdout=dump, timeout=900)
+        dump.seek(0)
+        text = dump.read().decode("utf-8", "replace")
+    env = dict(item.split("=", 1) for item in text.split("\0") if "=" in item)
     env.pop("LC_ALL", None)
     return env
 
@@ -378,6 +401,12 @@ class Program:
             if c["hwnd"] == focus:
                 return c["id"]
         return None
+
+    def font_heights(self):
+        """The font height (a LOGFONT's lfHeight) of each component, by name."""
+        fonts = self.driver.must("fonts", self.hwnd, win_path(MENU_PROBE))["fonts"]
+        names = {cid: name for name, cid in IDS.items()}
+        return {names.get(f["id"], f["id"]): f["height"] for f in fonts}
 
     def progress(self):
         return self.driver.must("progress", self.control("进度条1")["hwnd"])
