@@ -66,7 +66,7 @@ std::vector<SOCKET> OpenSockets() {
 
 std::vector<SOCKET> SocketsToSpare() { return RunningUnderWine() ? OpenSockets() : std::vector<SOCKET>(); }
 
-int EndStuckCall(const StuckCallSockets& sockets) {
+int EndConnection(const ConnectionSockets& sockets) {
   if (!RunningUnderWine() || sockets.port == 0) return 0;
   WinsockUse winsock;
   int count = 0;

@@ -18,9 +18,9 @@
 // True under Wine.
 bool RunningUnderWine();
 
-// Which sockets a stuck call may be using: those connected to `port`, to `peer`
+// The sockets a call's connection may be using: those connected to `port`, to `peer`
 // (numeric text, as "127.0.0.1") unless it is empty, and not in `spare`.
-struct StuckCallSockets {
+struct ConnectionSockets {
   unsigned short port = 0;
   std::string peer;
   std::vector<SOCKET> spare;
@@ -30,9 +30,10 @@ struct StuckCallSockets {
 // where no socket is ever shut down.
 std::vector<SOCKET> SocketsToSpare();
 
-// Ends a WinINet call still waiting after its handles were closed: under Wine, shuts
-// the call's sockets down both ways. Returns how many.
-int EndStuckCall(const StuckCallSockets& sockets);
+// Ends the connection of a WinINet call whose handles were closed: under Wine, shuts
+// its sockets down both ways, so a call still waiting on it returns and a kept-alive
+// connection is never used again. Returns how many.
+int EndConnection(const ConnectionSockets& sockets);
 
 // The server's address from a CONNECTED_TO_SERVER notice as Wine gives it (numeric
 // text); empty on Windows, whose notice holds a SOCKADDR.

@@ -229,7 +229,7 @@ HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
   if (!SplitHttpUrl(address)) return {};
 
   // The sockets already open, so that only the fetch's own are ever shut down.
-  StuckCallSockets ownSockets;
+  ConnectionSockets ownSockets;
   ownSockets.spare = SocketsToSpare();
   auto fetch = std::make_shared<Fetch>(address, limits, own);
   auto* share = new std::shared_ptr<Fetch>(fetch);
@@ -248,7 +248,7 @@ HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
     fetch->TakeHandles(request, connection);
     request.reset();
     connection.reset();
-    EndStuckCall(ownSockets);
+    EndConnection(ownSockets);
     ::WaitForSingleObject(worker.get(), whole.Left());
   }
   std::lock_guard<std::mutex> guard(fetch->lock);

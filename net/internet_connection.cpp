@@ -67,9 +67,8 @@ InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>
 InternetConnection::~InternetConnection() {
   if (!inFlight_) {
     // Nothing is in flight: no callback can come after the handles are closed.
-    if (request_) ::InternetSetStatusCallbackA(request_.get(), nullptr);
+    CloseRequest();
     if (internet_) ::InternetSetStatusCallbackA(internet_.get(), nullptr);
-    request_.reset();
     internet_.reset();
     return;
   }
@@ -82,7 +81,7 @@ InternetConnection::~InternetConnection() {
   // server sends or hangs up, which a stalled server never does.
   request_.reset();
   internet_.reset();
-  StuckCallSockets sockets;
+  ConnectionSockets sockets;
   sockets.port = port_;
   {
     std::lock_guard<std::mutex> lock(pending_->peerMutex);
@@ -91,7 +90,7 @@ InternetConnection::~InternetConnection() {
   // No address when WinINet reused a kept-alive connection without connecting anew:
   // then every connection to the port goes, a kept one included (WinINet checks a
   // kept connection before it uses it again).
-  EndStuckCall(sockets);
+  EndConnection(sockets);
 }
 
 bool InternetConnection::Open(const Text& agent, DWORD accessType) {
@@ -148,6 +147,20 @@ void InternetConnection::CloseRequest() {
   if (!request_) return;
   ::InternetSetStatusCallbackA(request_.get(), nullptr);
   request_.reset();
+  // No answer may leave anything for the next request on a kept connection: what an
+  // answer sent past its own end (a 304 or 204 with a body, bytes after a
+  // Content-Length) would be read as the next answer. The request says
+  // "Connection: close", which ends it at an honest server; Wine's WinINet still keeps
+  // the connection when the answer does not say "close" itself (it decides by the
+  // answer alone), so under Wine it is shut down here. It is never reused then:
+  // WinINet checks a kept connection before it uses it again.
+  ConnectionSockets sockets;
+  sockets.port = port_;
+  {
+    std::lock_guard<std::mutex> lock(pending_->peerMutex);
+    sockets.peer.swap(pending_->peer);
+  }
+  EndConnection(sockets);
 }
 
 Outcome InternetConnection::Read(DWORD& got) {

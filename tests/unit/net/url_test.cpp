@@ -99,8 +99,9 @@ TEST(ResolveReference, RelativeAbsoluteDotSegmentsQueriesAndFragments) {
   EXPECT_EQ(ResolveReference("/a/b", "g"), std::nullopt);
 }
 
-TEST(WithoutFragment, DropsEverythingFromTheFirstHash) {
-  EXPECT_EQ(WithoutFragment("http://h/f.zip#part"), "http://h/f.zip");
-  EXPECT_EQ(WithoutFragment("http://h/f.zip?a=1#x#y"), "http://h/f.zip?a=1");
-  EXPECT_EQ(WithoutFragment("http://h/f.zip"), "http://h/f.zip");
+TEST(WithoutFragment, TheFragmentNeverLeaves) {
+  EXPECT_EQ(WithoutFragment("http://h/a.bin#part2"), "http://h/a.bin");
+  EXPECT_EQ(WithoutFragment("http://h/a.bin?x=1#"), "http://h/a.bin?x=1");
+  EXPECT_EQ(WithoutFragment("http://h/a#b#c"), "http://h/a");
+  EXPECT_EQ(WithoutFragment("http://h/a.bin"), "http://h/a.bin");
 }
