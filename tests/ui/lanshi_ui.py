@@ -46,7 +46,7 @@ def win_path(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
-def run_wine(env, *args, timeout=120, check=False):
+def run_wine(env, *args, timeout=120, check=False, encoding="utf-8"):
     """Runs a Wine command line (wine reg ..., wineserver -w) to its end, within `timeout`
     seconds; answers its exit code and output. The output goes through a file and
     stdin is closed: the first Wine call on a prefix starts its services, which live on
@@ -58,7 +58,7 @@ def run_wine(env, *args, timeout=120, check=False):
         except subprocess.TimeoutExpired:
             raise RuntimeError(f"{' '.join(map(str, args))} did not end within {timeout} s") from None
         out.seek(0)
-        text = out.read().decode("utf-8", "replace")
+        text = out.read().decode(encoding, "replace")
     if check and code != 0:
         raise RuntimeError(f"{' '.join(map(str, args))} failed ({code}): {text[-500:]}")
     return code, text

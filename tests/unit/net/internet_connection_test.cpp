@@ -107,7 +107,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
     InternetConnection connection(stop.event.get(), stop.flag);
     ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
     ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags),
-              InternetConnection::Outcome::Done);
+              Outcome::Done);
     EXPECT_EQ(connection.StatusCode(), 200);
     EXPECT_EQ(connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH), std::to_string(kSize));
 
@@ -115,7 +115,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
     size_t firstWrongByte = SIZE_MAX;
     for (;;) {
       DWORD got = 0;
-      ASSERT_EQ(connection.Read(got), InternetConnection::Outcome::Done) << "after " << total << " bytes";
+      ASSERT_EQ(connection.Read(got), Outcome::Done) << "after " << total << " bytes";
       if (got == 0) break;
       for (DWORD i = 0; i < got && firstWrongByte == SIZE_MAX; ++i)
         if (connection.block()[i] != PatternByte(total + i)) firstWrongByte = total + i;
@@ -131,22 +131,22 @@ TEST(InternetConnection, StopEndsAReadWaitingOnASilentServer) {
   Stopper stop;
   InternetConnection connection(stop.event.get(), stop.flag);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), InternetConnection::Outcome::Done);
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), Outcome::Done);
 
   std::thread stopper([&] {
     ::Sleep(500);
     stop.Stop();
   });
   size_t total = 0;
-  InternetConnection::Outcome outcome;
+  Outcome outcome;
   for (;;) {
     DWORD got = 0;
     outcome = connection.Read(got);
-    if (outcome != InternetConnection::Outcome::Done || got == 0) break;
+    if (outcome != Outcome::Done || got == 0) break;
     total += got;
   }
   stopper.join();
-  EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+  EXPECT_EQ(outcome, Outcome::Stopped);
   EXPECT_LE(total, 50'000u);
   // The server goes on once the test ends; the abandoned read may complete after the
   // connection is gone without harm.
@@ -159,9 +159,9 @@ TEST(InternetConnection, AWaitThatFailsIsAFailureNeverAStop) {
   std::atomic<bool> stopped{false};
   InternetConnection connection(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4320)), stopped);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
-  for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
-  EXPECT_EQ(outcome, InternetConnection::Outcome::Failed);
+  Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+  for (DWORD got = 1; outcome == Outcome::Done && got != 0;) outcome = connection.Read(got);
+  EXPECT_EQ(outcome, Outcome::Failed);
 }
 
 namespace {
@@ -257,13 +257,13 @@ TEST(InternetConnection, StopEndsTheConnectionWhereverTheServerStalls) {
     {
       InternetConnection connection(stop.event.get(), stop.flag);
       ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
-      while (outcome == InternetConnection::Outcome::Done) {
+      Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+      while (outcome == Outcome::Done) {
         DWORD got = 0;
         outcome = connection.Read(got);
-        ASSERT_NE(got == 0 && outcome == InternetConnection::Outcome::Done, true) << "a stalled body taken as ended";
+        ASSERT_NE(got == 0 && outcome == Outcome::Done, true) << "a stalled body taken as ended";
       }
-      EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+      EXPECT_EQ(outcome, Outcome::Stopped);
     }
     stopper.join();
     for (int i = 0; i < 200 && server.hungUpAt() == 0; ++i) ::Sleep(10);
