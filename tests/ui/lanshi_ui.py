@@ -514,6 +514,34 @@ class Program:
         self.confirm(lambda: all(d["hwnd"] != dialog["hwnd"] for d in self.dialogs()),
                      f"{what} in the box {dialog['title']!r} (it stayed open)")
 
+    def stays(self, predicate, seconds, what):
+        """Watches for `seconds` that predicate keeps holding: for what must not happen
+        (a second request, a message box) after the input that could have caused it."""
+        end = time.time() + seconds
+        while time.time() < end:
+            assert predicate(), what
+            time.sleep(0.1)
+        assert predicate(), what
+
+    def settled_shot(self, take, rect, timeout=10.0):
+        """take() saves a screenshot and gives its path; answers one taken once the
+        screen rectangle `rect` (x, y, w, h) shows the same in two shots in a row:
+        painting, which follows a change asynchronously, has ended."""
+        from PIL import Image, ImageChops
+
+        def crop(path):
+            x, y, w, h = rect
+            return Image.open(path).convert("RGB").crop((x, y, x + w, y + h))
+        last = [take()]
+
+        def same_again():
+            shot = take()
+            same = ImageChops.difference(crop(shot), crop(last[0])).getbbox() is None
+            last[0] = shot
+            return same
+        self.confirm(same_again, f"the picture of {rect} kept changing", timeout=timeout)
+        return last[0]
+
     def wait_until(self, predicate, timeout=30.0, interval=0.1):
         end = time.time() + timeout
         while time.time() < end:

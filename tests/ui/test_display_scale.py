@@ -5,7 +5,6 @@ Wine reads LogPixels when its server starts, so each scale runs in a copy of the
 test prefix with the value set and a wineserver of its own, started afresh; the
 session's own prefix stays at 96."""
 import shutil
-import time
 from pathlib import Path
 
 import pytest
@@ -130,10 +129,11 @@ def _ink(shot, rect, origin, dark=90):
 def test_label_texts_grow_with_the_scale_and_stay_whole(scaled_program, display):
     dpi, program = scaled_program
     program.start()
-    program.ping()
-    time.sleep(0.5)
-    shot = Image.open(display.screenshot(SCREENSHOTS / f"display-scale-{dpi}-labels.png")).convert("RGB")
     origin = _client_origin(program)
+    client = program.window()["client"]
+    path = program.settled_shot(lambda: display.screenshot(SCREENSHOTS / f"display-scale-{dpi}-labels.png"),
+                                (*origin, *client[2:]))
+    shot = Image.open(path).convert("RGB")
     fonts = font_sizes(program)
     for name in ("透明标签4", "透明标签1"):
         rect = program.control(name)["rect"]
@@ -167,8 +167,7 @@ def test_message_box_is_composed_at_the_scale(scaled_program, update_server, dis
     # Centred on the main window.
     assert abs(bx + bw / 2 - (main[0] + main[2] / 2)) <= 1
     assert abs(by + bh / 2 - (main[1] + main[3] / 2)) <= 1
-    time.sleep(0.3)
-    path = display.screenshot(SCREENSHOTS / f"display-scale-{dpi}.png")
+    path = program.settled_shot(lambda: display.screenshot(SCREENSHOTS / f"display-scale-{dpi}.png"), box["rect"])
     # The window with its box, cut out for the README (docs/main-window-<dpi>dpi.png).
     shot = Image.open(path).convert("RGB")
     left, top = min(main[0], bx) - 10, min(main[1], by) - 10
@@ -177,13 +176,10 @@ def test_message_box_is_composed_at_the_scale(scaled_program, update_server, dis
     # The OK button, found where the scaled layout puts it, closes the box.
     ok_x = bx + bw - scaled(91, dpi) + scaled(75, dpi) // 2
     ok_y = by + bh - scaled(38, dpi) + scaled(28, dpi) // 2
-    program.xdotool("mousemove", ok_x, ok_y)
-    time.sleep(0.4)  # the button lights up under the mouse first
-    program.xdotool("click", 1)
-    assert program.wait_until(lambda: not program.driver.must("toplevel", program.pid)["windows"]
-                              or all(w["class"].lower() != "mywindow"
-                                     for w in program.driver.must("toplevel", program.pid)["windows"]),
-                              timeout=10)
+    program.click_at(ok_x, ok_y)
+    program.confirm(lambda: all(w["class"].lower() != "mywindow"
+                                for w in program.driver.must("toplevel", program.pid)["windows"]),
+                    "the click on OK (the box stayed open)")
 
 
 def font_sizes(program):

@@ -6,7 +6,6 @@ right file under "下载成功" or in an error message with nothing published un
 final name (and a partial file as it was before the answer)."""
 import re
 import sys
-import time
 from pathlib import Path
 
 import pytest
@@ -110,8 +109,7 @@ def test_redirects_end(app, hostile, www, drive, route, seen, message):
         assert sha256_of(drive.folder / "redir.bin") == sha256_of(www / "mid.bin")
     redirects = requests_to(hostile, "/" + route.split("/")[0])
     assert redirects == seen
-    time.sleep(2)
-    assert requests_to(hostile, "/" + route.split("/")[0]) == redirects  # nothing more leaves
+    app.stays(lambda: requests_to(hostile, "/" + route.split("/")[0]) == redirects, 2, "a request left afterwards")
 
 
 def test_stop_during_a_redirect_loop_sends_nothing_more(app, hostile, drive):
@@ -120,8 +118,7 @@ def test_stop_during_a_redirect_loop_sends_nothing_more(app, hostile, drive):
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     seen = requests_to(hostile, "/loop")
-    time.sleep(2)
-    assert requests_to(hostile, "/loop") == seen
+    app.stays(lambda: requests_to(hostile, "/loop") == seen, 2, "a request left after Stop")
     assert seen < 11 and app.dialogs() == []
     assert list(drive.folder.iterdir()) == []
 
@@ -192,8 +189,7 @@ def test_stop_just_before_the_rename_publishes_nothing(app, program_dir, hostile
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     (program_dir / "hold-publish").unlink()
-    time.sleep(1.5)
-    assert app.dialogs() == [] and app.text("状态") == "就绪"
+    app.stays(lambda: app.dialogs() == [] and app.text("状态") == "就绪", 1.5, "the held thread went on after Stop")
     assert not (drive.folder / "fence.bin").exists()
     assert sha256_of(drive.folder / "fence.bin.tmp") == sha256_of(www / "mid.bin")  # kept whole for a resume
 
@@ -209,8 +205,7 @@ def test_stop_before_the_partial_file_is_taken_changes_nothing(app, program_dir,
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     (program_dir / "hold-open").unlink()
-    time.sleep(1.5)
-    assert app.dialogs() == []
+    app.stays(lambda: app.dialogs() == [], 1.5, "the held thread went on after Stop")
     assert partial.read_bytes() == b"the user's own bytes" * 5000
     assert not (drive.folder / "fence.bin").exists()
 

@@ -1,7 +1,6 @@
 """The skinned message box as a person meets it: it zooms in centred on the main
 window, lights its buttons under the mouse and closes with either of them."""
 import threading
-import time
 
 import pytest
 from PIL import Image, ImageChops
@@ -31,28 +30,6 @@ def differs(a, b, threshold=12):
     return sum(1 for v in diff.getdata() if v)
 
 
-def settled(program, screenshot, name, rect, timeout=10.0):
-    """A screenshot taken once `rect` looks the same in two shots in a row (an effect
-    under way has ended)."""
-    last = [screenshot(name)]
-
-    def same_again():
-        shot = screenshot(name)
-        same = differs(region(shot, rect), region(last[0], rect)) == 0
-        last[0] = shot
-        return same
-    program.confirm(same_again, f"{name}: the picture kept changing")
-    return last[0]
-
-
-def stays(program, predicate, seconds, what):
-    """Watches that predicate holds for `seconds` (something that must not happen)."""
-    end = time.time() + seconds
-    while time.time() < end:
-        assert predicate(), what
-        time.sleep(0.1)
-
-
 def test_zooms_in_centred_on_the_main_window(program, update_server, display, screenshot):
     update_server(b"V1.0")
     program.start()
@@ -76,7 +53,7 @@ def test_zooms_in_centred_on_the_main_window(program, update_server, display, sc
     stop.set()
     shooter.join()
     x, y, w, h = box["rect"]
-    after = settled(program, screenshot, "after", (x, y, w, h))
+    after = program.settled_shot(lambda: screenshot("after"), (x, y, w, h))
 
     assert (w, h) == (W, H)
     assert (x, y) == (main[0] + int(main[2] * 0.5 - 202.5), int(main[3] * 0.5 - 87.5) + main[1])
@@ -94,12 +71,12 @@ def test_hovering_lights_the_ok_button_and_a_click_closes_the_box(program, updat
     x, y = box["rect"][:2]
     ok_rect = (x + W - 91, y + H - 38, 75, 28)
     program.move_pointer(5, 5)
-    plain = settled(program, screenshot, "plain", box["rect"])
+    plain = program.settled_shot(lambda: screenshot("plain"), box["rect"])
     program.move_pointer(x + OK_CENTRE[0], y + OK_CENTRE[1])
     # It fades in: 5 steps of 40 ms.
     program.confirm(lambda: differs(region(screenshot("ok-lighting"), ok_rect), region(plain, ok_rect)) > 100,
                     "the pointer on OK (the button did not light)")
-    lit = settled(program, screenshot, "ok-lit", box["rect"])
+    lit = program.settled_shot(lambda: screenshot("ok-lit"), box["rect"])
     assert differs(region(lit, ok_rect), region(plain, ok_rect)) > 100
     body = (x + 90, y + 50, 200, 40)
     assert differs(region(lit, body), region(plain, body)) == 0
@@ -122,9 +99,9 @@ def test_a_click_on_the_body_leaves_the_box_open_and_one_box_at_a_time(program, 
     x, y = box["rect"][:2]
     program.click_at(x + 150, y + 120)
     program.settle()
-    stays(program, lambda: len(skinned_boxes(program)) == 1, 1.0, "a click on the body closed the box")
+    program.stays(lambda: len(skinned_boxes(program)) == 1, 1.0, "a click on the body closed the box")
     program.select_menu("在线更新")  # while the box is open: no second one
-    stays(program, lambda: len(skinned_boxes(program)) == 1, 1.0, "the command opened a second box")
+    program.stays(lambda: len(skinned_boxes(program)) == 1, 1.0, "the command opened a second box")
     # After it closes, the command shows a fresh box again. Under Wine the click on the
     # menu raised the main window above the box it owns (Windows keeps an owned window
     # above its owner): the box is raised back, as Windows would keep it, and closed.
