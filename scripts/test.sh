@@ -46,7 +46,7 @@ export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"
 source scripts/wine-env.sh
 lanshi_make_prefix
 source scripts/xvfb.sh
-lanshi_start_xvfb
+lanshi_start_xvfb || exit 1
 
 echo "== unit tests (CTest under Wine) =="
 ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure

@@ -82,27 +82,36 @@ def wine_env():
 
 
 class VirtualDisplay:
-    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise the first free one from :40)."""
+    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one)."""
 
     def __init__(self, env, compositor=True):
         self.env = env
+        self.xvfb = None
+        self.compositor = None
         wanted = os.environ.get("LANSHI_DISPLAY")
         if wanted:
             self.number = int(wanted.lstrip(":"))
+            if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
+                self.xvfb = subprocess.Popen(["Xvfb", wanted, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                for _ in range(100):
+                    if Path(f"/tmp/.X11-unix/X{self.number}").exists():
+                        break
+                    time.sleep(0.05)
         else:
-            self.number = 40
-            while Path(f"/tmp/.X{self.number}-lock").exists() or Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                self.number += 1
-        self.name = f":{self.number}"
-        self.xvfb = None
-        self.compositor = None
-        if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
-            self.xvfb = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            # Xvfb takes a free display itself and writes its number: two runs starting
+            # at once cannot pick the same one.
+            read, write = os.pipe()
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
+                                          "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                    break
-                time.sleep(0.05)
+            os.close(write)
+            with os.fdopen(read) as answer:
+                number = answer.readline().strip()
+            if not number.isdigit():
+                raise RuntimeError("Xvfb did not start")
+            self.number = int(number)
+        self.name = f":{self.number}"
         env["DISPLAY"] = self.name
         if compositor and shutil.which("xcompmgr"):
             # Blends per-pixel-alpha windows in screenshots.
