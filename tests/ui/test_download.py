@@ -165,7 +165,7 @@ def test_a_download_with_the_keyboard_alone(app, nginx, www, drive):
     """Tab walks the inputs in the window's order; each box takes what is typed while it
     has the focus; Space on 下载 starts the download and Return answers its notice."""
     typed = {"编辑框_地址": nginx.url("mid.bin"), "格式": ".bin", "名字": "键盘", "硬盘": "t"}
-    app.press("Tab")
+    app.tab()
     for _ in range(12):
         focused = app.focused_id()
         name = next((n for n in typed if IDS[n] == focused), None)
@@ -173,9 +173,9 @@ def test_a_download_with_the_keyboard_alone(app, nginx, www, drive):
             app.type_keys(typed.pop(name))
         if focused == IDS["按钮_下载"] and not typed:
             break
-        app.press("Tab")
+        app.tab()
     assert not typed, f"Tab never reached {list(typed)}"
-    app.press("space")
+    app.press("space", until=lambda: app.dialogs() or not app.control("按钮_下载")["enabled"])
     box = wait_message(app)
     assert box["title"] == "下载成功", box
     app.answer(box, by="Return")
@@ -191,8 +191,8 @@ def test_return_on_the_focused_download_button_starts_it(app, nginx, www, drive)
     for _ in range(12):
         if app.focused_id() == IDS["按钮_下载"]:
             break
-        app.press("Tab")
-    app.press("Return")
+        app.tab()
+    app.press("Return", until=lambda: app.dialogs() or not app.control("按钮_下载")["enabled"])
     box = wait_message(app)
     assert box["title"] == "下载成功", box
     answer_and_wait_idle(app, box)
