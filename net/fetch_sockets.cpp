@@ -52,6 +52,15 @@ std::string PeerAddress(SOCKET s) {
   return host;
 }
 
+// Ends whatever the socket is doing. shutdown() stops every later receive and tells the
+// server; under Wine it does not end a receive already waiting (the receive side only
+// sets a flag, and the waiting receive goes on until the server sends or hangs up,
+// which a stalled server need never do). Cancelling the socket's I/O ends that one.
+void EndSocket(SOCKET s) {
+  ::shutdown(s, SD_BOTH);
+  ::CancelIoEx(reinterpret_cast<HANDLE>(s), nullptr);
+}
+
 }  // namespace
 
 std::vector<SOCKET> OpenSockets() {
@@ -68,7 +77,7 @@ int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port) {
   int count = 0;
   for (SOCKET s : OpenSockets()) {
     if (std::find(before.begin(), before.end(), s) != before.end() || !ConnectedToPort(s, port)) continue;
-    ::shutdown(s, SD_BOTH);
+    EndSocket(s);
     ++count;
   }
   return count;
@@ -79,7 +88,7 @@ int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port) {
   int count = 0;
   for (SOCKET s : OpenSockets()) {
     if (!ConnectedToPort(s, port) || (!peerAddress.empty() && PeerAddress(s) != peerAddress)) continue;
-    ::shutdown(s, SD_BOTH);
+    EndSocket(s);
     ++count;
   }
   return count;

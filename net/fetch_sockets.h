@@ -4,8 +4,8 @@
 // Ending a WinINet call that Wine would leave waiting on a server: Wine keeps a
 // request's socket open while a call on it is blocked, even after the request's
 // handle is closed, and a server sending a byte now and then keeps that call going
-// for as long as it likes. Shutting the socket down (WinINet still owns and closes
-// it) lets the call see the connection end and return.
+// for as long as it likes. Shutting the socket down and cancelling its pending I/O
+// (WinINet still owns and closes it) makes the call fail and return.
 #pragma once
 
 #include <winsock2.h>
@@ -21,11 +21,12 @@ bool RunningUnderWine();
 // The sockets open in this process now.
 std::vector<SOCKET> OpenSockets();
 
-// Shuts down, both ways, every socket connected to `port` that is not in `before`.
+// Ends (shuts down both ways, pending I/O cancelled) every socket connected to `port`
+// that is not in `before`.
 // Returns how many.
 int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port);
 
-// Shuts down, both ways, every socket connected to `peerAddress` (numeric text, as
+// Ends, as above, every socket connected to `peerAddress` (numeric text, as
 // "127.0.0.1") on `port`; an empty address stands for any peer on that port. Returns
 // how many.
 int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port);

@@ -17,7 +17,9 @@
 #include "base/text.h"
 #include "base/unique_handle.h"
 
-constexpr DWORD kReadBlockSize = 10240;
+// The most one read takes: a fast server is read in pieces this large, a slow one in
+// whatever has arrived.
+constexpr DWORD kReadBufferSize = 256 * 1024;
 constexpr int kMaxRedirects = 10;
 
 class InternetConnection {
@@ -48,7 +50,8 @@ class InternetConnection {
   // Every value of a header that may come more than once.
   std::vector<Text> HeaderValues(DWORD query) const;
 
-  // Reads up to kReadBlockSize bytes into block(); got = 0 at the end of the body.
+  // Reads what has arrived, at most kReadBufferSize bytes, into block(); waits only
+  // when nothing has. got = 0 at the end of the body.
   Outcome Read(DWORD& got);
   const unsigned char* block() const;
 

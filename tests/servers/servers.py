@@ -153,19 +153,24 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             return True
 
-    def _hold(self, seconds=120):
+    def _hold(self, seconds=120, deaf=False):
         """A stalled answer waits here: True when the test lets it go on, False when the
-        client hung up first (counted in hangups) or the time ran out."""
+        client hung up first (counted in hangups) or the time ran out. A deaf answer
+        notes the hang-up but holds its end open all the same, as a stuck server does:
+        then only the client can end what it waits for."""
         owner = self.server.owner
         end = time.time() + seconds
+        gone = False
         while not owner.unstall.wait(0.05):
-            if self._client_gone():
+            if not gone and self._client_gone():
+                gone = True
                 with owner.lock:
                     owner.hangups += 1
-                return False
+                if not deaf:
+                    return False
             if time.time() > end:
                 return False
-        return True
+        return not gone
 
     def _range_start(self):
         m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
@@ -298,10 +303,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             data = self._file(rest)
         if kind == "empty":
             return self._send(200, b"")
+        deaf = args.get("deaf") == "1"  # a stalled answer that ignores the client's hang-up
         if kind == "silent":  # reads the request and never answers it
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if kind == "headstall":  # the status line and half a header, then nothing
@@ -309,7 +315,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if data is None:
@@ -370,7 +376,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            if self._hold() and not owner.release.is_set():
+            if self._hold(deaf=deaf) and not owner.release.is_set():
                 try:
                     self.wfile.write(data[first:])
                     self.wfile.flush()
@@ -395,7 +401,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 try:
                     self.wfile.write(body[i:i + step])
                     self.wfile.flush()
-                except OSError:
+                except OSError:  # the client hung up
+                    with owner.lock:
+                        owner.hangups += 1
                     return
                 time.sleep(every)
             self.close_connection = True
