@@ -1,7 +1,9 @@
 // The yardstick of the download benchmark: the least a WinINet download can do. Opens
 // the address with the program's header block and flags, reads blocks of the given
 // size and writes each to the file; no window, no progress. Prints bytes and
-// milliseconds.
+// milliseconds. WinINet is loaded and started once before the clock starts (the
+// program's process has it loaded too); "ready" and "done" lines, each answered by a
+// line on stdin, let the benchmark read the process's CPU time around the download.
 //   bare_wininet_loop.exe <address> <file> <block bytes> [sync|nowait]
 // sync: plain blocking reads of the block size. nowait: the program's way, WinINet's
 // asynchronous mode with reads that take what has arrived, up to the block size.
@@ -39,6 +41,12 @@ int main(int argc, char** argv) {
   if (size == 0) return 2;
   auto* block = new unsigned char[size];
   Pending pending{::CreateEventW(nullptr, FALSE, FALSE, nullptr), 0};
+  char line[16];
+  ::InternetCloseHandle(::InternetOpenA("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY, nullptr, nullptr,
+                                        nowait ? INTERNET_FLAG_ASYNC : 0));
+  std::printf("ready\n");
+  std::fflush(stdout);
+  if (!std::fgets(line, sizeof line, stdin)) return 7;
   LARGE_INTEGER f, t0, t1;
   ::QueryPerformanceFrequency(&f);
   ::QueryPerformanceCounter(&t0);
@@ -82,6 +90,9 @@ int main(int argc, char** argv) {
   }
   ::CloseHandle(file);
   ::QueryPerformanceCounter(&t1);
+  std::printf("done\n");
+  std::fflush(stdout);
+  if (!std::fgets(line, sizeof line, stdin)) return 7;
   if (nowait) ::InternetSetStatusCallbackA(request, nullptr);
   ::InternetCloseHandle(request);
   ::InternetCloseHandle(internet);

@@ -1,6 +1,8 @@
 """Stop lets go of everything the transfer held: its thread, its connection (on our
 side and on the server's), and its memory, whatever the server is doing; the window
-answers at once after every Stop; closing the window mid-transfer ends the process."""
+answers at once after every Stop; closing the window mid-transfer ends the process.
+A slow server's bytes show as they come."""
+import re
 import sys
 import time
 from pathlib import Path
@@ -106,6 +108,71 @@ def test_twenty_stops_leave_no_thread_socket_or_connection(app, hostile, nginx, 
         app.answer(wait_message(app), IDYES)
         answer_and_wait_idle(app, wait_message(app))
         assert sha256_of(drive.folder / f"{name}.bin") == sha256_of(www / "big.bin"), name
+
+
+# Servers that hold their end open whatever the client does, as a stuck server does:
+# only the program can end the receive it waits in. Before the answer, inside the
+# headers, at a block boundary (exactly two 10,240-byte blocks), inside a block, and a
+# 2 KB/s trickle.
+DEAF_STALLS = [
+    ("silent", {}),
+    ("headstall", {}),
+    ("stall", {"first": 20_480}),
+    ("stall", {"first": FIRST}),
+    ("trickle", {"step": 200, "every": 100}),
+]
+
+
+def test_stop_releases_everything_even_when_the_server_never_lets_go(app, hostile, nginx, www, drive):
+    pid = wine_process.linux_pid(app.exe)
+    start_download(app, nginx.url("big.bin"), "t", "whole", ".bin")
+    answer_and_wait_idle(app, wait_message(app))
+    time.sleep(1)
+    before = wine_process.holdings(pid)
+
+    for route, args in DEAF_STALLS:
+        for i in range(2):
+            stalled, hangups = hostile.stalled, hostile.hangups
+            start_download(app, hostile.url(route, "" if route in ("silent", "headstall") else "big.bin",
+                                            deaf=1, **args), "t", f"d{i}", ".bin")
+            if route in ("silent", "headstall"):
+                assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), route
+            else:
+                assert app.wait_until(lambda: app.text("状态").startswith("正在下载:"), timeout=10), route
+            time.sleep(0.3)  # the program is waiting on the network now
+            app.click("按钮_停止")
+            assert app.ping(timeout_ms=1000)["ok"], f"the window did not answer at once after Stop ({route}, {args})"
+            wait_idle(app, timeout=3)
+            # The server sees the connection end although it never ends it itself.
+            assert app.wait_until(lambda: hostile.hangups > hangups, timeout=5, interval=0.05), (route, args)
+        # Our side lets go of the receive, its thread and its socket.
+        threads = settle(lambda: wine_process.threads(pid), before["threads"])
+        sockets = settle(lambda: wine_process.sockets(pid), before["sockets"])
+        assert (threads, sockets) == (before["threads"], before["sockets"]), (route, args, before)
+    assert app.dialogs() == [] and app.text("状态") == "就绪"
+
+
+DONE = re.compile(r"正在下载:[^\r]*\r\n文件大小:[\d.]+KB\r\n已下载:(?P<done>[\d.]+)KB\r\n")
+
+
+def test_a_trickle_shows_its_bytes_as_they_come(app, hostile, drive):
+    # 1 KB/s: 100 bytes every 100 ms. A read that waited for a full 10,240-byte block
+    # would show nothing for ten seconds and then jump by ten kilobytes at a time.
+    start_download(app, hostile.url("trickle", "big.bin", step=100, every=100), "t", "slow", ".bin")
+
+    def done_shown():
+        m = DONE.match(app.text("状态"))
+        return m and float(m["done"])
+
+    shown = [app.wait_until(done_shown, timeout=10, interval=0.05)]
+    assert shown[0] and shown[0] < 10, app.text("状态")
+    while len(shown) < 4:
+        later = app.wait_until(lambda: (d := done_shown()) and d > shown[-1] and d, timeout=10, interval=0.05)
+        assert later, f"the progress stood still at {shown[-1]} KB"
+        shown.append(later)
+    assert app.progress()["pos"] > 0
+    app.click("按钮_停止")
+    wait_idle(app, timeout=5)
 
 
 def test_closing_the_window_mid_transfer_ends_the_process_and_its_connection(app, hostile, drive):
