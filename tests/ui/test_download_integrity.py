@@ -231,10 +231,8 @@ def test_resume_past_4_gib_shows_true_figures(app, hostile, drive, screenshot):
     kept = total - 1_048_576                  # 4,830,789,632 bytes = 4,717,568 KB
     with open(drive.folder / "huge.bin.tmp", "wb") as f:  # sparse: no disk space used
         f.truncate(kept)
-    # The server sends 51 blocks of 10,240 bytes of the rest, then waits: the status then
-    # shows done = 4,831,311,872 bytes = 4,718,078 KB, 514 KB short of the end. (Under
-    # Wine a read returns only when its block is full, so a stall inside a block would
-    # hold that block back.)
+    # The server sends 522,240 bytes of the rest, then waits: the status then shows
+    # done = 4,831,311,872 bytes = 4,718,078 KB, 514 KB short of the end.
     start_download(app, hostile.url("gen", str(total), first=522_240), "t", "huge", ".bin")
     app.answer(wait_message(app), IDYES)
     status = app.wait_until(lambda: (m := STATUS.match(app.text("状态"))) and m["done"] == "4718078" and m,

@@ -130,11 +130,11 @@ def test_stop_releases_everything_even_when_the_server_never_lets_go(app, hostil
     time.sleep(1)
     before = wine_process.holdings(pid)
 
-    for route, args in DEAF_STALLS:
+    for n, (route, args) in enumerate(DEAF_STALLS):
         for i in range(2):
             stalled, hangups = hostile.stalled, hostile.hangups
             start_download(app, hostile.url(route, "" if route in ("silent", "headstall") else "big.bin",
-                                            deaf=1, **args), "t", f"d{i}", ".bin")
+                                            deaf=1, **args), "t", f"d{n}{i}", ".bin")
             if route in ("silent", "headstall"):
                 assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), route
             else:
