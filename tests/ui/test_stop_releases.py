@@ -59,33 +59,44 @@ STALLS = [
 ]
 
 
-def test_twenty_stops_leave_no_thread_socket_or_connection(app, hostile, nginx, www, drive):
+def holdings_after_a_whole_download(app, nginx, www, drive):
+    """The process and what it holds after one whole download: what WinINet keeps for
+    the process from then on is not the stops' doing."""
     pid = wine_process.linux_pid(app.exe)
-    # One whole download first: what WinINet keeps for the process from then on is
-    # not the stops' doing.
     start_download(app, nginx.url("big.bin"), "t", "whole", ".bin")
     answer_and_wait_idle(app, wait_message(app))
     assert sha256_of(drive.folder / "whole.bin") == sha256_of(www / "big.bin")
     time.sleep(1)
-    before = wine_process.holdings(pid)
+    return pid, wine_process.holdings(pid)
+
+
+def stop_while_waiting(app, hostile, route, args, name):
+    """Starts a download from the stalling route, clicks 停止 once the program waits
+    there, and sees the window answer and given back. Returns when Stop was clicked."""
+    stalled = hostile.stalled
+    start_download(app, hostile.url(route, "big.bin" if route in ("stall", "trickle") else "", **args),
+                   "t", name, ".bin")
+    if route in ("silent", "headstall", "stall"):
+        assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), (route, args)
+    if route in ("stall", "trickle"):
+        assert app.wait_until(lambda: app.text("状态").startswith("正在下载:"), timeout=10), (route, args)
+    time.sleep(0.3)  # the program is waiting on the network now
+
+    app.click("按钮_停止")
+    stopped = time.time()
+    assert app.ping(timeout_ms=1000)["ok"], f"the window did not answer at once after Stop ({route}, {args})"
+    wait_idle(app, timeout=3)
+    return stopped
+
+
+def test_twenty_stops_leave_no_thread_socket_or_connection(app, hostile, nginx, www, drive):
+    pid, before = holdings_after_a_whole_download(app, nginx, www, drive)
 
     kept = []  # mid-body stops: their partial files, checked and resumed below
     for i in range(20):
         route, args = STALLS[i % len(STALLS)]
         name = f"s{i}"
-        stalled = hostile.stalled
-        start_download(app, hostile.url(route, "big.bin" if route in ("stall", "trickle") else "", **args),
-                       "t", name, ".bin")
-        if route in ("silent", "headstall", "stall"):
-            assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), route
-        if route in ("stall", "trickle"):
-            assert app.wait_until(lambda: app.text("状态").startswith("正在下载:"), timeout=10), route
-        time.sleep(0.3)  # the program is waiting on the network now
-
-        app.click("按钮_停止")
-        stopped = time.time()
-        assert app.ping(timeout_ms=1000)["ok"], f"the window did not answer at once after stop {i} ({route})"
-        wait_idle(app, timeout=3)
+        stopped = stop_while_waiting(app, hostile, route, args, name)
         # The server sees the connection end: nothing is left open on its side either.
         assert app.wait_until(lambda: hostile.connections == 0, timeout=3, interval=0.05), \
             f"stop {i} ({route}) left its connection open"
@@ -124,25 +135,12 @@ DEAF_STALLS = [
 
 
 def test_stop_releases_everything_even_when_the_server_never_lets_go(app, hostile, nginx, www, drive):
-    pid = wine_process.linux_pid(app.exe)
-    start_download(app, nginx.url("big.bin"), "t", "whole", ".bin")
-    answer_and_wait_idle(app, wait_message(app))
-    time.sleep(1)
-    before = wine_process.holdings(pid)
+    pid, before = holdings_after_a_whole_download(app, nginx, www, drive)
 
     for n, (route, args) in enumerate(DEAF_STALLS):
         for i in range(2):
-            stalled, hangups = hostile.stalled, hostile.hangups
-            start_download(app, hostile.url(route, "" if route in ("silent", "headstall") else "big.bin",
-                                            deaf=1, **args), "t", f"d{n}{i}", ".bin")
-            if route in ("silent", "headstall"):
-                assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), route
-            else:
-                assert app.wait_until(lambda: app.text("状态").startswith("正在下载:"), timeout=10), route
-            time.sleep(0.3)  # the program is waiting on the network now
-            app.click("按钮_停止")
-            assert app.ping(timeout_ms=1000)["ok"], f"the window did not answer at once after Stop ({route}, {args})"
-            wait_idle(app, timeout=3)
+            hangups = hostile.hangups
+            stop_while_waiting(app, hostile, route, dict(args, deaf=1), f"d{n}{i}")
             # The server sees the connection end although it never ends it itself.
             assert app.wait_until(lambda: hostile.hangups > hangups, timeout=5, interval=0.05), (route, args)
         # Our side lets go of the receive, its thread and its socket.
