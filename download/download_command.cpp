@@ -23,6 +23,17 @@ bool PublishPartialFile(const Text& partialPath, const Text& finalPath) {
   return ::MoveFileExW(Widen(partialPath).c_str(), Widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+// The drive is there (no "insert a disk" box for an empty one) and the path is short
+// enough for the classic file functions, which refuse longer ones on every system.
+bool CanHoldFile(const Text& drive, const Text& partialPath) {
+  if (Widen(partialPath).size() >= MAX_PATH) return false;
+  DWORD oldMode = 0;
+  ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
+  const DWORD root = ::GetFileAttributesW(Widen(JoinTexts({drive, ":\\"})).c_str());
+  ::SetThreadErrorMode(oldMode, nullptr);
+  return root != INVALID_FILE_ATTRIBUTES && (root & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 Text RenameFailedText(const Text& partialPath, const Text& finalPath) {
   return JoinTexts({"文件已下载到", partialPath, "，但不能改名为", finalPath, "!"});
 }
@@ -52,13 +63,16 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   const Text finalPath = FinalPath(in.drive, in.name, in.extension);
   const Text partialPath = PartialPath(finalPath);
 
-  // A name Windows reads as a stream or a device is no file of the user's: refused
-  // before anything is asked, sent or opened.
-  if (!IsPlainFileName(in.name, in.extension)) {
+  // A drive that is not one letter, or a name Windows reads as a folder, a stream, a
+  // wildcard or a device, is no file of the user's: refused before anything is asked,
+  // sent or opened.
+  if (!IsPlainTarget(in.drive, in.name, in.extension) || !CanHoldFile(in.drive, partialPath)) {
     session->ShowMessageUnlessStopped(transfer_messages::kCannotOpenLocalFile);
     GiveWindowBackAfter(session);
     return;
   }
+
+  PruneStaleValidators();
 
   bool resume = false;
   int64_t resumeOffset = 0;

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/codepage.h"
 #include "base/unique_handle.h"
@@ -25,7 +26,9 @@ constexpr DWORD kOpenUrlFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 ServerAnswer ReadAnswer(const InternetConnection& connection) {
   ServerAnswer answer;
   answer.status = connection.StatusCode();
+  answer.statusLine = HeadHasStatusLine(connection.HeaderValue(HTTP_QUERY_RAW_HEADERS_CRLF).value_or(Text()));
   ReadContentLengths(answer, connection.HeaderValues(HTTP_QUERY_CONTENT_LENGTH));
+  ReadTransferCodings(answer, connection.HeaderValues(HTTP_QUERY_TRANSFER_ENCODING));
   if (auto range = connection.HeaderValue(HTTP_QUERY_CONTENT_RANGE)) answer.contentRange = ParseContentRange(*range);
   return answer;
 }
@@ -35,6 +38,21 @@ int64_t SizeOfFile(const Text& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return -1;
   return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// `count` bytes of the file from `from` on; nothing when they cannot all be read.
+std::optional<ByteBuffer> ReadFileBytes(const Text& path, int64_t from, int64_t count) {
+  if (count < 0 || count > kResumeOverlap) return std::nullopt;
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER position;
+  position.QuadPart = from;
+  if (!file || !::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) return std::nullopt;
+  ByteBuffer bytes(static_cast<size_t>(count));
+  DWORD got = 0;
+  if (count > 0 && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(count), &got, nullptr) || got != count))
+    return std::nullopt;
+  return bytes;
 }
 
 // The partial file opened for writing, positioned at `offset` with anything after it
@@ -76,20 +94,42 @@ class Transfer {
     // continued at their own offset, so fetch the whole file.
     if (resume && partialSize < resumeOffset) resume = false;
     // The validator of the answer that started the partial file, if the file is still
-    // the one it was kept with: the range is then asked of that version only.
-    const std::optional<Text> sentValidator = resume ? ValidatorFor(partialPath_) : std::nullopt;
-    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, resumeOffset, sentValidator),
+    // the one it was kept with: the range is then asked of that version only. A kept
+    // value that cannot be read proves nothing: start again from byte 0.
+    const KeptValidator kept = resume ? ValidatorFor(partialPath_) : KeptValidator{};
+    if (kept.state == KeptValidator::State::Unreadable) resume = false;
+    std::optional<Text> sentValidator;
+    if (resume && kept.state == KeptValidator::State::Found) sentValidator = kept.validator;
+    // Without a strong tag nothing proves that the server's file is the one the partial
+    // file began: the range starts a little earlier, and those bytes must come back
+    // equal to the ones on disk.
+    const bool strong = sentValidator && IsStrongTag(*sentValidator);
+    const int64_t rangeStart = resume ? RangeStartFor(resumeOffset, strong) : 0;
+    std::optional<ByteBuffer> overlap;
+    if (resume) overlap = ReadFileBytes(partialPath_, rangeStart, resumeOffset - rangeStart);
+    if (!overlap) resume = false;
+    if (!resume) sentValidator.reset();
+
+    if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, rangeStart, sentValidator),
                                         kOpenUrlFlags);
         o != Outcome::Done)
       return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
-    BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, resumeOffset, partialSize);
-    // A server that ignores If-Range but honours Range sends a piece of another version.
+    BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, rangeStart, partialSize);
+    // A server that ignores If-Range but honours Range sends a piece of another version:
+    // a piece that does not carry the validator sent is not taken.
     if (plan.action == BodyAction::AppendAtOffset && sentValidator &&
         !AnswerKeepsValidator(*sentValidator, connection_.HeaderValue(HTTP_QUERY_ETAG),
                               connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED)))
       plan.action = BodyAction::AskAgainWithoutRange;
     keptValidator_ = sentValidator;
 
+    if (plan.action == BodyAction::AppendAtOffset) {
+      if (std::optional<TransferResult> result = ReceiveBody(plan, rangeStart, resumeOffset, &*overlap))
+        return *result;
+      // The overlap differs: the server's file is another one. Start again from byte 0;
+      // the user answered the resume question already and is asked nothing new.
+      plan.action = BodyAction::AskAgainWithoutRange;
+    }
     if (plan.action == BodyAction::AskAgainWithoutRange) {
       if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(false, 0), kOpenUrlFlags); o != Outcome::Done)
         return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
@@ -98,16 +138,16 @@ class Transfer {
     switch (plan.action) {
       case BodyAction::Refuse:
       case BodyAction::AskAgainWithoutRange:
+      case BodyAction::AppendAtOffset:
         return Fail(msg::kCannotOpenUrl);
       case BodyAction::AlreadyComplete:
+        connection_.CloseRequest();
         return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
       case BodyAction::WriteWhole:
         // A new start: the partial file is kept with the validator of this answer.
         keptValidator_ = ValidatorOf(connection_.HeaderValue(HTTP_QUERY_ETAG),
                                      connection_.HeaderValue(HTTP_QUERY_LAST_MODIFIED));
-        return ReceiveBody(plan, 0);
-      case BodyAction::AppendAtOffset:
-        return ReceiveBody(plan, resumeOffset);
+        return *ReceiveBody(plan, 0, 0, nullptr);
     }
     return Fail(msg::kCannotOpenUrl);
   }
@@ -121,7 +161,26 @@ class Transfer {
     return session_.stopped() ? TransferResult::Stopped : TransferResult::Failed;
   }
 
-  TransferResult ReceiveBody(const BodyPlan& plan, int64_t offset) {
+  // The body, which starts at byte `from` of the file. Its bytes before `offset` must
+  // equal `overlap` (what the partial file holds there) and are not written: nothing
+  // comes back when they differ, before the partial file is touched. From `offset` on
+  // the bytes go into the partial file.
+  std::optional<TransferResult> ReceiveBody(const BodyPlan& plan, int64_t from, int64_t offset,
+                                            const ByteBuffer* overlap) {
+    int64_t done = from;
+    DWORD got = 0, used = 0;  // the block last read, and how much of it is dealt with
+    while (done < offset) {
+      Outcome o = connection_.Read(got);
+      if (o == Outcome::Stopped) return TransferResult::Stopped;
+      if (o == Outcome::Failed || got == 0) return Fail(msg::kReadError);
+      used = static_cast<DWORD>(std::min<int64_t>(got, offset - done));
+      if (std::memcmp(connection_.block(), overlap->data() + (done - from), used) != 0) {
+        connection_.CloseRequest();
+        return std::nullopt;
+      }
+      done += used;
+    }
+
     // Emptying or cutting the partial file happens only here, fenced from Stop: a
     // Stop pressed before it leaves the user's bytes as they were.
     HoldForTest("open");
@@ -139,31 +198,36 @@ class Transfer {
     else
       ForgetValidator(partialPath_);
 
-    int64_t done = offset;
     const DWORD start = ::GetTickCount();
-    // Nothing past the announced end is kept: bytes after it belong to no body.
+    // Nothing past the announced end is kept: bytes after it belong to no body (Wine's
+    // WinINet hands over what it read ahead past a Content-Length).
     while (plan.expectedEnd < 0 || done < plan.expectedEnd) {
-      DWORD got = 0;
-      Outcome o = connection_.Read(got);
-      if (o == Outcome::Stopped) return TransferResult::Stopped;
-      if (o == Outcome::Failed) return Fail(msg::kReadError);
-      if (got == 0) {
-        // A body that ends before the length the server announced was cut off.
-        if (plan.expectedEnd >= 0) return Fail(msg::kReadError);
-        break;
+      if (used == got) {  // the block is all written (or was all overlap): the next one
+        used = got = 0;
+        Outcome o = connection_.Read(got);
+        if (o == Outcome::Stopped) return TransferResult::Stopped;
+        if (o == Outcome::Failed) return Fail(msg::kReadError);
+        if (got == 0) {
+          // A body that ends before the length the answer announced was cut off.
+          if (plan.expectedEnd >= 0) return Fail(msg::kReadError);
+          break;
+        }
       }
-      if (plan.expectedEnd >= 0) got = static_cast<DWORD>(std::min<int64_t>(got, plan.expectedEnd - done));
-      switch (session_.Write(connection_.block(), got)) {
+      DWORD size = got - used;
+      if (plan.expectedEnd >= 0) size = static_cast<DWORD>(std::min<int64_t>(size, plan.expectedEnd - done));
+      switch (session_.Write(connection_.block() + used, size)) {
         case DownloadSession::WriteResult::Stopped: return TransferResult::Stopped;
         case DownloadSession::WriteResult::Failed: return Fail(msg::kWriteError);
         case DownloadSession::WriteResult::Written: break;
       }
-      done += got;
+      used += size;
+      done += size;
       int32_t elapsed = static_cast<int32_t>(::GetTickCount() - start);
       if (elapsed == 0) elapsed = 10;
       progress_(plan.total, done, elapsed, done - offset);
     }
     session_.CloseFile();
+    connection_.CloseRequest();
     return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
   }
 

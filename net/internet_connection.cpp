@@ -62,9 +62,8 @@ InternetConnection::InternetConnection(HANDLE stopEvent, const std::atomic<bool>
 InternetConnection::~InternetConnection() {
   if (!inFlight_) {
     // Nothing is in flight: no callback can come after the handles are closed.
-    if (request_) ::InternetSetStatusCallbackA(request_.get(), nullptr);
+    CloseRequest();
     if (internet_) ::InternetSetStatusCallbackA(internet_.get(), nullptr);
-    request_.reset();
     internet_.reset();
     return;
   }
@@ -110,7 +109,7 @@ InternetConnection::Outcome InternetConnection::Wait() {
 }
 
 InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, const Text& headers, DWORD flags) {
-  Text current = address;
+  Text current = WithoutFragment(address);
   for (int redirects = 0;; ++redirects) {
     if (Outcome o = OpenOne(current, headers, flags | INTERNET_FLAG_NO_AUTO_REDIRECT); o != Outcome::Done) return o;
     if (!IsRedirectStatus(StatusCode())) return Outcome::Done;
@@ -120,7 +119,7 @@ InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, con
     if (redirects == kMaxRedirects) return Outcome::Failed;
     std::optional<Text> next = CombineUrl(current, *location);
     if (!next || !IsHttpAddress(*next)) return Outcome::Failed;
-    current = std::move(*next);
+    current = WithoutFragment(*next);
   }
 }
 
@@ -146,6 +145,21 @@ void InternetConnection::CloseRequest() {
   if (!request_) return;
   ::InternetSetStatusCallbackA(request_.get(), nullptr);
   request_.reset();
+  // No answer may leave anything for the next request on a kept connection: what an
+  // answer sent past its own end (a 304 or 204 with a body, bytes after a
+  // Content-Length) would be read as the next answer. The request says
+  // "Connection: close", which ends it at an honest server; Wine's WinINet still keeps
+  // the connection when the answer does not say "close" itself (it decides by the
+  // answer alone), so under Wine it is shut down here. It is never reused then:
+  // WinINet checks a kept connection before it uses it again.
+  if (RunningUnderWine() && port_ != 0) {
+    std::string peer;
+    {
+      std::lock_guard<std::mutex> lock(pending_->peerMutex);
+      peer.swap(pending_->peer);
+    }
+    ShutDownSocketsTo(peer, port_);
+  }
 }
 
 int InternetConnection::StatusCode() const {

@@ -46,6 +46,8 @@ std::optional<Text> CombineUrl(std::string_view base, std::string_view location)
   return combined;
 }
 
+Text WithoutFragment(std::string_view address) { return Text(address.substr(0, address.find('#'))); }
+
 bool IsRedirectStatus(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }

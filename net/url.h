@@ -29,5 +29,9 @@ bool IsHttpAddress(std::string_view address);
 // two cannot be combined.
 std::optional<Text> CombineUrl(std::string_view base, std::string_view location);
 
+// The address without its fragment ("#..."), which names a part of the answer and is
+// never sent to the server.
+Text WithoutFragment(std::string_view address);
+
 // 301, 302, 303, 307 and 308: the answer names another address for the same request.
 bool IsRedirectStatus(int status);

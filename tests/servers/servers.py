@@ -2,6 +2,7 @@
 files (honest Range, 206, Content-Length), and a small hostile server of our own for
 the answers nginx will not give. Both are started and stopped by the tests."""
 import email.utils
+import functools
 import hashlib
 import http.server
 import os
@@ -67,6 +68,7 @@ def generated_bytes(offset, count):
     return (_GEN_BLOCK * reps)[start:start + count]
 
 
+@functools.lru_cache(maxsize=4)
 def versioned_bytes(version, size=300_000):
     """Version `version` of the changing file: same size, other bytes."""
     return generated_bytes(version * 1_000_003, size)
@@ -218,13 +220,15 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         weak one ("etag=weak") or none, and a Last-Modified date unless "lastmod=0".
         Honest Range, and If-Range as a server should read it: a validator that is not
         the current one (a weak tag never is) gets the whole file, unless "ifrange=ignore"
-        (a server that honours Range but not If-Range). The body comes in
-        `step`-byte pieces every `every` ms."""
+        (a server that honours Range but not If-Range); "etag=long" is a strong tag of
+        2,000 characters, "tag206=0" leaves every validator out of a 206; "size" sets the
+        file's size (300,000 bytes). The body comes in `step`-byte pieces every `every` ms."""
         owner = self.server.owner
         version = owner.version
-        data = versioned_bytes(version)
+        data = versioned_bytes(version, int(args.get("size", 300_000)))
         headers = []
-        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"'}.get(args.get("etag", "strong"))
+        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"',
+                "long": '"v%d-%s"' % (version, "x" * 2000)}.get(args.get("etag", "strong"))
         modified = email.utils.formatdate(1_700_000_000 + 86_400 * version, usegmt=True)
         if etag:
             headers.append(("ETag", etag))
@@ -238,6 +242,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 start = None
         if start:
             self.send_response(206)
+            if args.get("tag206") == "0":  # a piece that carries no validator at all
+                headers = []
             headers.append(("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}"))
         else:
             self.send_response(200)
@@ -303,6 +309,22 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             data = self._file(rest)
         if kind == "empty":
             return self._send(200, b"")
+        if kind == "nostatus":  # another service on the port: a banner and bytes, no HTTP at all
+            self.wfile.write(b"SSH-2.0-OpenSSH_9.2p1 Debian-2\r\n" + generated_bytes(0, 5000))
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if kind == "leftover":  # /leftover/<304|204>: a status that has no body, with a body, kept alive
+            size = int(args.get("size", 200_000))  # more than WinINet reads ahead with the headers
+            self.send_response(int(name))
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            self.wfile.write(generated_bytes(0, size))
+            self.wfile.flush()
+            self.close_connection = False  # whatever the request asked
+            return
+        if kind == "redirectto":  # a redirect to any address (`to`, url-quoted)
+            return self._send(302, b"", [("Location", urllib.parse.unquote(args["to"]))])
         deaf = args.get("deaf") == "1"  # a stalled answer that ignores the client's hang-up
         if kind == "silent":  # reads the request and never answers it
             with owner.lock:
@@ -322,8 +344,24 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(404, b"<html>not found</html>")
         if kind in ("file", "chain"):
             return self._honest(data)
-        if kind == "redirect":
-            return self._send(302, b"", [("Location", f"/file/{name}")])
+        if kind == "redirect":  # to the honest file; `fragment` adds a "#..." to the Location
+            fragment = "#" + args["fragment"] if "fragment" in args else ""
+            return self._send(302, b"", [("Location", f"/file/{name}{fragment}")])
+        if kind == "clchunked":  # chunked, complete, with a Content-Length beside it (`value`)
+            self.send_response(200)
+            self.send_header("Content-Length", args.get("value", str(len(data) // 2)))
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for i in range(0, len(data), 7000):
+                self.wfile.write(f"{len(data[i:i + 7000]):x}\r\n".encode() + data[i:i + 7000] + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
+            self.close_connection = True
+            return
+        if kind == "piece":  # 206 with bytes `first`-`last` (default: from the Range asked, 1,000 bytes) of the file
+            first = int(args.get("first", self._range_start() or 0))
+            last = int(args.get("last", first + 999))
+            body = data[first:last + 1]
+            return self._send(206, body, [("Content-Range", f"bytes {first}-{last}/{len(data)}")])
         if kind == "chunked":  # no Content-Length: the body in chunks of `step` bytes
             step, every = int(args.get("step", 7000)), float(args.get("every", -1)) / 1000
             self.send_response(200)
@@ -428,6 +466,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             send = int(args.get("send", len(data)))
             self.send_response(200)
             self.send_header("Content-Length", value)
+            if "value2" in args:  # a second Content-Length header
+                self.send_header("Content-Length", urllib.parse.unquote(args["value2"]))
             self.send_header("Connection", "close")
             self.end_headers()
             self.wfile.write(data[:send])

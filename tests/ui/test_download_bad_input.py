@@ -44,6 +44,7 @@ def expect_refusal(app, drive, message, address, disk, name, extension):
 
 # (case, drive, name, extension, message); the address is the good one unless given.
 LOCAL_CASES = [
+    ("all boxes empty", "", "", "", FILE_ERROR),  # the inputs are checked before the address
     ("empty drive", "", "keep", ".bin", FILE_ERROR),
     ("drive with its colon", "t:", "keep", ".bin", FILE_ERROR),
     ("drive that does not exist", "q", "keep", ".bin", FILE_ERROR),
@@ -63,7 +64,6 @@ def test_bad_target(app, hostile, drive, case, disk, name, extension, message):
 
 
 ADDRESS_CASES = [
-    ("all boxes empty", "", "", "", ""),
     ("empty address", "", "t", "keep", ".bin"),
     ("no scheme", "127.0.0.1/mid.bin", "t", "keep", ".bin"),
     ("unknown scheme", "htp://127.0.0.1/mid.bin", "t", "keep", ".bin"),

@@ -59,3 +59,10 @@ TEST(CombineUrl, RelativeAndAbsoluteLocations) {
   EXPECT_EQ(CombineUrl("http://h/a/b?x=1", "/loop/f?delay=3"), "http://h/loop/f?delay=3");
   EXPECT_EQ(CombineUrl("http://h/a", "https://other/z"), "https://other/z");
 }
+
+TEST(WithoutFragment, TheFragmentNeverLeaves) {
+  EXPECT_EQ(WithoutFragment("http://h/a.bin#part2"), "http://h/a.bin");
+  EXPECT_EQ(WithoutFragment("http://h/a.bin?x=1#"), "http://h/a.bin?x=1");
+  EXPECT_EQ(WithoutFragment("http://h/a#b#c"), "http://h/a");
+  EXPECT_EQ(WithoutFragment("http://h/a.bin"), "http://h/a.bin");
+}
