@@ -17,7 +17,7 @@
 
 namespace {
 
-using Outcome = InternetConnection::Outcome;
+
 namespace msg = transfer_messages;
 
 // Reload, no cache write, Pragma: no-cache: always the server's bytes, never the cache's.

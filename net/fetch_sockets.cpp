@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -61,8 +62,6 @@ void EndSocket(SOCKET s) {
   ::CancelIoEx(reinterpret_cast<HANDLE>(s), nullptr);
 }
 
-}  // namespace
-
 std::vector<SOCKET> OpenSockets() {
   WinsockUse winsock;
   std::vector<SOCKET> sockets;
@@ -72,26 +71,27 @@ std::vector<SOCKET> OpenSockets() {
   return sockets;
 }
 
-int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port) {
+}  // namespace
+
+std::vector<SOCKET> SocketsToSpare() { return RunningUnderWine() ? OpenSockets() : std::vector<SOCKET>(); }
+
+int EndConnection(const ConnectionSockets& sockets) {
+  if (!RunningUnderWine() || sockets.port == 0) return 0;
   WinsockUse winsock;
   int count = 0;
   for (SOCKET s : OpenSockets()) {
-    if (std::find(before.begin(), before.end(), s) != before.end() || !ConnectedToPort(s, port)) continue;
+    if (std::find(sockets.spare.begin(), sockets.spare.end(), s) != sockets.spare.end() ||
+        !ConnectedToPort(s, sockets.port) || (!sockets.peer.empty() && PeerAddress(s) != sockets.peer))
+      continue;
     EndSocket(s);
     ++count;
   }
   return count;
 }
 
-int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port) {
-  WinsockUse winsock;
-  int count = 0;
-  for (SOCKET s : OpenSockets()) {
-    if (!ConnectedToPort(s, port) || (!peerAddress.empty() && PeerAddress(s) != peerAddress)) continue;
-    EndSocket(s);
-    ++count;
-  }
-  return count;
+std::string PeerOfConnectedNotice(const void* info, DWORD length) {
+  if (!RunningUnderWine() || !info) return {};
+  return std::string(static_cast<const char*>(info), strnlen(static_cast<const char*>(info), length));
 }
 
 bool HostNameResolves(const char* host) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "net/fetch_sockets.h"
+#include "net/http_headers.h"
+#include "net/redirects.h"
 #include "net/url.h"
 
 struct InternetConnection::Pending {
@@ -40,10 +42,10 @@ void ForgetAbandoned(void* pending) {
 void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
   if (context == 0 || !info) return;
   auto* pending = reinterpret_cast<InternetConnection::Pending*>(context);
-  if (status == INTERNET_STATUS_CONNECTED_TO_SERVER && RunningUnderWine()) {
-    // Wine passes the address as text (Windows passes a SOCKADDR; it is used under Wine only).
+  if (status == INTERNET_STATUS_CONNECTED_TO_SERVER) {
+    std::string peer = PeerOfConnectedNotice(info, length);
     std::lock_guard<std::mutex> lock(pending->peerMutex);
-    pending->peer.assign(static_cast<const char*>(info), strnlen(static_cast<const char*>(info), length));
+    pending->peer = std::move(peer);
   } else if (status == INTERNET_STATUS_HANDLE_CLOSING) {
     ForgetAbandoned(pending);
   } else if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
@@ -73,21 +75,19 @@ InternetConnection::~InternetConnection() {
   }
   // Windows ends the abandoned operation when its handles close. Wine does not: a
   // receive already waiting keeps WinINet's worker thread and the socket until the
-  // server sends or hangs up, which a stalled server never does. Shutting the socket
-  // down ends that receive at once; WinINet then closes it and releases the request.
+  // server sends or hangs up, which a stalled server never does.
   request_.reset();
   internet_.reset();
-  if (RunningUnderWine() && port_ != 0) {
-    std::string peer;
-    {
-      std::lock_guard<std::mutex> lock(pending_->peerMutex);
-      peer = pending_->peer;
-    }
-    // No address when WinINet reused a kept-alive connection without connecting anew:
-    // then every connection to the port goes, a kept one included (WinINet checks a
-    // kept connection before it uses it again).
-    ShutDownSocketsTo(peer, port_);
+  ConnectionSockets sockets;
+  sockets.port = port_;
+  {
+    std::lock_guard<std::mutex> lock(pending_->peerMutex);
+    sockets.peer = pending_->peer;
   }
+  // No address when WinINet reused a kept-alive connection without connecting anew:
+  // then every connection to the port goes, a kept one included (WinINet checks a
+  // kept connection before it uses it again).
+  EndConnection(sockets);
 }
 
 bool InternetConnection::Open(const Text& agent, DWORD accessType) {
@@ -97,7 +97,7 @@ bool InternetConnection::Open(const Text& agent, DWORD accessType) {
   return true;
 }
 
-InternetConnection::Outcome InternetConnection::Wait() {
+Outcome InternetConnection::Wait() {
   HANDLE handles[2] = {pending_->completed.get(), stopEvent_};
   DWORD which = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
   if (which == WAIT_OBJECT_0) return Outcome::Done;
@@ -108,22 +108,21 @@ InternetConnection::Outcome InternetConnection::Wait() {
   return which == WAIT_OBJECT_0 + 1 ? Outcome::Stopped : Outcome::Failed;
 }
 
-InternetConnection::Outcome InternetConnection::OpenUrl(const Text& address, const Text& headers, DWORD flags) {
-  Text current = WithoutFragment(address);
-  for (int redirects = 0;; ++redirects) {
-    if (Outcome o = OpenOne(current, headers, flags | INTERNET_FLAG_NO_AUTO_REDIRECT); o != Outcome::Done) return o;
-    if (!IsRedirectStatus(StatusCode())) return Outcome::Done;
-    std::optional<Text> location = HeaderValue(HTTP_QUERY_LOCATION);
-    if (!location || location->empty()) return Outcome::Done;  // nowhere to go: the 3xx answer stands
-    CloseRequest();  // the redirect's own body is never read
-    if (redirects == kMaxRedirects) return Outcome::Failed;
-    std::optional<Text> next = CombineUrl(current, *location);
-    if (!next || !IsHttpAddress(*next)) return Outcome::Failed;
-    current = WithoutFragment(*next);
-  }
+Outcome InternetConnection::OpenUrl(const Text& address, const Text& headers, DWORD flags) {
+  const Outcome outcome = FollowRedirects(address, kMaxDownloadRedirects, [&](const Text& current) {
+    Hop hop;
+    hop.outcome = OpenOne(current, headers, flags | INTERNET_FLAG_NO_AUTO_REDIRECT);
+    if (hop.outcome != Outcome::Done) return hop;
+    hop.status = StatusCode();
+    if (IsRedirectStatus(hop.status)) hop.location = HeaderValue(HTTP_QUERY_LOCATION);
+    return hop;
+  });
+  // A redirect not followed: its own body is never read.
+  if (outcome == Outcome::Failed) CloseRequest();
+  return outcome;
 }
 
-InternetConnection::Outcome InternetConnection::OpenOne(const Text& address, const Text& headers, DWORD flags) {
+Outcome InternetConnection::OpenOne(const Text& address, const Text& headers, DWORD flags) {
   CloseRequest();
   std::optional<UrlParts> parts = SplitUrl(address);
   port_ = parts ? parts->port : 0;
@@ -152,50 +151,16 @@ void InternetConnection::CloseRequest() {
   // the connection when the answer does not say "close" itself (it decides by the
   // answer alone), so under Wine it is shut down here. It is never reused then:
   // WinINet checks a kept connection before it uses it again.
-  if (RunningUnderWine() && port_ != 0) {
-    std::string peer;
-    {
-      std::lock_guard<std::mutex> lock(pending_->peerMutex);
-      peer.swap(pending_->peer);
-    }
-    ShutDownSocketsTo(peer, port_);
+  ConnectionSockets sockets;
+  sockets.port = port_;
+  {
+    std::lock_guard<std::mutex> lock(pending_->peerMutex);
+    sockets.peer.swap(pending_->peer);
   }
+  EndConnection(sockets);
 }
 
-int InternetConnection::StatusCode() const {
-  DWORD status = 0, size = sizeof status;
-  if (!::HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-    return 0;
-  return static_cast<int>(status);
-}
-
-std::optional<Text> InternetConnection::HeaderValue(DWORD query, DWORD index) const {
-  Text value(256, '\0');
-  for (;;) {
-    DWORD size = static_cast<DWORD>(value.size());
-    DWORD at = index;
-    if (::HttpQueryInfoA(request_.get(), query, value.data(), &size, &at)) {
-      value.resize(size);
-      return value;
-    }
-    // A long value (a Location, say): the size needed came back in `size`.
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= value.size()) return std::nullopt;
-    value.assign(size + 1, '\0');
-  }
-}
-
-std::vector<Text> InternetConnection::HeaderValues(DWORD query) const {
-  std::vector<Text> values;
-  // Bounded: a hostile answer may repeat a header without end.
-  for (DWORD index = 0; index < 64; ++index) {
-    std::optional<Text> value = HeaderValue(query, index);
-    if (!value) break;
-    values.push_back(std::move(*value));
-  }
-  return values;
-}
-
-InternetConnection::Outcome InternetConnection::Read(DWORD& got) {
+Outcome InternetConnection::Read(DWORD& got) {
   got = 0;
   for (;;) {
     // The flag rather than the event: a read that completes at once costs no wait.

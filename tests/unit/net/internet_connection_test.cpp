@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "net/fetch_sockets.h"
 #include "net/internet_connection.h"
 
 namespace {
@@ -108,7 +107,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
     InternetConnection connection(stop.event.get(), stop.flag);
     ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
     ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags),
-              InternetConnection::Outcome::Done);
+              Outcome::Done);
     EXPECT_EQ(connection.StatusCode(), 200);
     EXPECT_EQ(connection.HeaderValue(HTTP_QUERY_CONTENT_LENGTH), std::to_string(kSize));
 
@@ -116,7 +115,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
     size_t firstWrongByte = SIZE_MAX;
     for (;;) {
       DWORD got = 0;
-      ASSERT_EQ(connection.Read(got), InternetConnection::Outcome::Done) << "after " << total << " bytes";
+      ASSERT_EQ(connection.Read(got), Outcome::Done) << "after " << total << " bytes";
       if (got == 0) break;
       for (DWORD i = 0; i < got && firstWrongByte == SIZE_MAX; ++i)
         if (connection.block()[i] != PatternByte(total + i)) firstWrongByte = total + i;
@@ -132,22 +131,22 @@ TEST(InternetConnection, StopEndsAReadWaitingOnASilentServer) {
   Stopper stop;
   InternetConnection connection(stop.event.get(), stop.flag);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), InternetConnection::Outcome::Done);
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), Outcome::Done);
 
   std::thread stopper([&] {
     ::Sleep(500);
     stop.Stop();
   });
   size_t total = 0;
-  InternetConnection::Outcome outcome;
+  Outcome outcome;
   for (;;) {
     DWORD got = 0;
     outcome = connection.Read(got);
-    if (outcome != InternetConnection::Outcome::Done || got == 0) break;
+    if (outcome != Outcome::Done || got == 0) break;
     total += got;
   }
   stopper.join();
-  EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+  EXPECT_EQ(outcome, Outcome::Stopped);
   EXPECT_LE(total, 50'000u);
   // The server goes on once the test ends; the abandoned read may complete after the
   // connection is gone without harm.
@@ -160,9 +159,9 @@ TEST(InternetConnection, AWaitThatFailsIsAFailureNeverAStop) {
   std::atomic<bool> stopped{false};
   InternetConnection connection(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4320)), stopped);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
-  for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
-  EXPECT_EQ(outcome, InternetConnection::Outcome::Failed);
+  Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+  for (DWORD got = 1; outcome == Outcome::Done && got != 0;) outcome = connection.Read(got);
+  EXPECT_EQ(outcome, Outcome::Failed);
 }
 
 namespace {
@@ -242,13 +241,16 @@ class HoldingServer {
   std::atomic<DWORD> hungUpAt_{0};
 };
 
-// This process's sockets connected to `port` (the client's side of a connection).
+// This process's sockets connected to `port` (the client's side of a connection),
+// looked for among the first handle values, where WinINet's few sockets are.
 int SocketsConnectedTo(int port) {
   int count = 0;
-  for (SOCKET s : OpenSockets()) {
+  for (UINT_PTR value = 4; value <= 0x10000; value += 4) {
     sockaddr_in peer = {};
     int size = sizeof peer;
-    if (::getpeername(s, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && ntohs(peer.sin_port) == port) ++count;
+    if (::getpeername(static_cast<SOCKET>(value), reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+        ntohs(peer.sin_port) == port)
+      ++count;
   }
   return count;
 }
@@ -273,13 +275,13 @@ TEST(InternetConnection, StopEndsTheConnectionWhereverTheServerStalls) {
     {
       InternetConnection connection(stop.event.get(), stop.flag);
       ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
-      while (outcome == InternetConnection::Outcome::Done) {
+      Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+      while (outcome == Outcome::Done) {
         DWORD got = 0;
         outcome = connection.Read(got);
-        ASSERT_NE(got == 0 && outcome == InternetConnection::Outcome::Done, true) << "a stalled body taken as ended";
+        ASSERT_NE(got == 0 && outcome == Outcome::Done, true) << "a stalled body taken as ended";
       }
-      EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+      EXPECT_EQ(outcome, Outcome::Stopped);
     }
     stopper.join();
     for (int i = 0; i < 200 && server.hungUpAt() == 0; ++i) ::Sleep(10);
@@ -305,9 +307,9 @@ TEST(InternetConnection, StopClosesTheConnectionEvenWhenTheServerHoldsItsEndOpen
     {
       InternetConnection connection(stop.event.get(), stop.flag);
       EXPECT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-      InternetConnection::Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
-      for (DWORD got = 1; outcome == InternetConnection::Outcome::Done && got != 0;) outcome = connection.Read(got);
-      EXPECT_EQ(outcome, InternetConnection::Outcome::Stopped);
+      Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+      for (DWORD got = 1; outcome == Outcome::Done && got != 0;) outcome = connection.Read(got);
+      EXPECT_EQ(outcome, Outcome::Stopped);
     }
     stopper.join();
     const DWORD stoppedAt = ::GetTickCount();
@@ -323,24 +325,24 @@ TEST(InternetConnection, AReadTakesWhatHasArrivedWithoutWaitingForAFullBuffer) {
   Stopper stop;
   InternetConnection connection(stop.event.get(), stop.flag);
   ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
-  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), InternetConnection::Outcome::Done);
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), Outcome::Done);
   std::atomic<bool> reachedAll{false};
   std::thread watchdog([&] {
     for (int i = 0; i < 1000 && !reachedAll; ++i) ::Sleep(10);
     server.resume = true;  // a read still waiting for a full buffer gets it now
   });
   size_t total = 0;
-  InternetConnection::Outcome outcome = InternetConnection::Outcome::Done;
+  Outcome outcome = Outcome::Done;
   while (total < 30'000) {
     DWORD got = 0;
     outcome = connection.Read(got);
-    if (outcome != InternetConnection::Outcome::Done || got == 0) break;
+    if (outcome != Outcome::Done || got == 0) break;
     total += got;
   }
   const bool beforeResume = !server.resume;
   reachedAll = true;
   watchdog.join();
-  EXPECT_EQ(outcome, InternetConnection::Outcome::Done);
+  EXPECT_EQ(outcome, Outcome::Done);
   EXPECT_TRUE(beforeResume) << "the first 30,000 bytes came only when the server went on";
   EXPECT_EQ(total, 30'000u);
 }
