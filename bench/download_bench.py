@@ -154,10 +154,11 @@ def run_program(app, drive, url, pings=None, cpu=None):
             pings.append(answer["us"] / 1000 if answer["ok"] else 5000.0)
             time.sleep(0.01)
 
+    app.move_pointer(*button)
     threads = [threading.Thread(target=watch)] + ([threading.Thread(target=ping)] if pings is not None else [])
     for t in threads:
         t.start()
-    app.click_at(*button)
+    app.xdotool("click", 1)
     for t in threads:
         t.join()
     if pid:
@@ -180,9 +181,9 @@ def watch_progress(app, drive, url, seconds):
         p.unlink()
     for field, text in (("硬盘", drive.letter), ("名字", "slow"), ("格式", ".bin"), ("编辑框_地址", url)):
         app.type(field, text)
-    button = app.control_centre("按钮_下载")
+    app.move_pointer(*app.control_centre("按钮_下载"))
     t0 = time.perf_counter()
-    app.click_at(*button)
+    app.xdotool("click", 1)
     first, last_change, longest, shown = None, None, 0.0, None
     while time.perf_counter() - t0 < seconds:
         text = app.text("状态")

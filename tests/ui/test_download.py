@@ -10,24 +10,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
                           start_download, wait_idle, wait_message)
 from lanshi_ui import IDS  # noqa: E402
-from servers import HostileServer, make_file, sha256_of  # noqa: E402
+from servers import sha256_of  # noqa: E402
 
 SIZES = {"one-block.bin": 1536, "mid.bin": 300_000, "big.bin": 3_000_000, "pieces.bin": 12_000_000}
-
-
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    for i, (name, size) in enumerate(SIZES.items()):
-        make_file(root / name, size, seed=i)
-    return root
-
-
-@pytest.fixture(scope="module")
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {name: (size, seed) for seed, (name, size) in enumerate(SIZES.items())}
 
 
 def test_fresh_download_publishes_the_file_and_says_where(app, nginx, www, drive, screenshot):

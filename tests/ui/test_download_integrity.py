@@ -15,7 +15,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
                           start_download, wait_idle, wait_message)
 from lanshi_ui import Program  # noqa: E402
-from servers import HostileServer, generated_bytes, make_file, sha256_of  # noqa: E402
+from servers import generated_bytes, sha256_of  # noqa: E402
 
 READ_ERROR = "读文件出错!"
 URL_ERROR = "不能打开该URL!"
@@ -23,18 +23,7 @@ FILE_ERROR = "不能打开本地的文件!"
 SIZE = 300_000
 
 
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", SIZE, seed=11)
-    return root
-
-
-@pytest.fixture
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (SIZE, 11)}
 
 
 def requests_to(server, prefix):

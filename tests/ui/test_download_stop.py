@@ -4,28 +4,15 @@ import sys
 import time
 from pathlib import Path
 
-import pytest
-
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDYES, answer_and_wait_idle, inputs_enabled, start_download,  # noqa: E402
                           wait_idle, wait_message)
-from servers import HostileServer, make_file, sha256_of  # noqa: E402
+from servers import sha256_of  # noqa: E402
 
 SIZE = 300_000  # 292.97 KB
 
 
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", SIZE, seed=7)
-    return root
-
-
-@pytest.fixture
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (SIZE, 7)}
 
 
 PROGRESS = re.compile(

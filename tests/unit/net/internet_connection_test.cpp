@@ -1,14 +1,13 @@
 // The transfer's WinINet layer against a small HTTP server inside the test, on 127.0.0.1.
 #include <gtest/gtest.h>
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "local_http_server.h"
 #include "net/internet_connection.h"
 
 namespace {
@@ -17,70 +16,35 @@ const Text kHeaders = "Accept: */*";
 
 unsigned char PatternByte(size_t i) { return static_cast<unsigned char>((i * 131 + i / 4099) & 0xFF); }
 
-// Answers `requests` requests one after the other: headers announcing `size` bytes,
-// then the body in pieces of `piece` bytes, yielding between pieces so that many of the
-// client's reads have to wait for the network; `pauseAfter` bytes in, it waits until
-// `resume` is set.
+// Answers every request with headers announcing `size` bytes, then the body in
+// pieces of `piece` bytes, yielding between pieces so that many of the client's reads
+// have to wait for the network; `pauseAfter` bytes in, it waits until `resume` is set.
 class PieceServer {
  public:
-  PieceServer(size_t size, size_t piece, size_t pauseAfter = SIZE_MAX, int requests = 1)
-      : size_(size), piece_(piece), pauseAfter_(pauseAfter), requests_(requests) {
-    WSADATA wsa;
-    ::WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener_, 1);
-    int length = sizeof addr;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length);
-    port_ = ntohs(addr.sin_port);
-    thread_ = std::thread([this] {
-      for (int i = 0; i < requests_; ++i) Serve();
-    });
-  }
-  ~PieceServer() {
-    resume = true;
-    thread_.join();
-    ::closesocket(listener_);
-    ::WSACleanup();
-  }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/file.bin"; }
+  PieceServer(size_t size, size_t piece, size_t pauseAfter = SIZE_MAX)
+      : size_(size), piece_(piece), pauseAfter_(pauseAfter),
+        server_([this](LocalHttpServer::Connection& c, int) { Serve(c); }) {}
+  std::string Url() const { return server_.base() + "/file.bin"; }
 
   std::atomic<bool> resume{false};
 
  private:
-  void Serve() {
-    SOCKET client = ::accept(listener_, nullptr, nullptr);
-    std::string request;
-    char buffer[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-      int got = ::recv(client, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
-      request.append(buffer, got);
-    }
-    std::string head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size_) + "\r\nConnection: close\r\n\r\n";
-    ::send(client, head.data(), static_cast<int>(head.size()), 0);
-    std::vector<char> piece(piece_);
+  void Serve(LocalHttpServer::Connection& c) {
+    c.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size_) + "\r\nConnection: close\r\n\r\n");
+    std::string piece(piece_, '\0');
     for (size_t sent = 0; sent < size_;) {
       if (sent >= pauseAfter_)
-        while (!resume) ::Sleep(10);
-      size_t n = std::min(piece_, size_ - sent);
+        while (!resume && !c.ending()) ::Sleep(10);
+      const size_t n = std::min(piece_, size_ - sent);
       for (size_t i = 0; i < n; ++i) piece[i] = static_cast<char>(PatternByte(sent + i));
-      if (::send(client, piece.data(), static_cast<int>(n), 0) <= 0) break;
+      if (!c.Send(std::string_view(piece.data(), n))) break;
       sent += n;
       ::SwitchToThread();
     }
-    ::shutdown(client, SD_SEND);
-    ::closesocket(client);
   }
 
-  size_t size_, piece_, pauseAfter_;
-  int requests_;
-  SOCKET listener_;
-  int port_ = 0;
-  std::thread thread_;
+  const size_t size_, piece_, pauseAfter_;
+  LocalHttpServer server_;  // last: its thread starts once the rest is set
 };
 
 struct Stopper {
@@ -101,7 +65,7 @@ TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
   // complete out of line; not one byte may be lost, nor a wait taken for the end.
   constexpr size_t kSize = 16'000'000;
   constexpr int kBodies = 8;
-  PieceServer server(kSize, 3000, SIZE_MAX, kBodies);
+  PieceServer server(kSize, 3000);
   for (int body = 0; body < kBodies; ++body) {
     Stopper stop;
     InternetConnection connection(stop.event.get(), stop.flag);
@@ -174,71 +138,31 @@ class HoldingServer {
   enum class Stall { AfterRequest, MidHeader, MidBody };
 
   // A deaf server holds its end open whatever the client does, as a stuck server does.
-  explicit HoldingServer(Stall stall, bool deaf = false) : stall_(stall), deaf_(deaf) {
-    WSADATA wsa;
-    ::WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener_, 1);
-    int length = sizeof addr;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length);
-    port_ = ntohs(addr.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~HoldingServer() {
-    ending_ = true;
-    thread_.join();
-    ::closesocket(listener_);
-    ::WSACleanup();
-  }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/file.bin"; }
-  int port() const { return port_; }
+  explicit HoldingServer(Stall stall, bool deaf = false)
+      : stall_(stall), deaf_(deaf), server_([this](LocalHttpServer::Connection& c, int) { Serve(c); }) {}
+  std::string Url() const { return server_.base() + "/file.bin"; }
+  int port() const { return server_.port(); }
   bool stalled() const { return stalled_; }
   // The tick count when the client hung up; 0 while it has not.
   DWORD hungUpAt() const { return hungUpAt_; }
 
  private:
-  void Serve() {
-    SOCKET client = ::accept(listener_, nullptr, nullptr);
-    std::string request;
-    char buffer[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-      int got = ::recv(client, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
-      request.append(buffer, got);
-    }
-    std::string part;
-    if (stall_ == Stall::MidHeader) part = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Le";
-    if (stall_ == Stall::MidBody) part = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(30000, 'x');
-    if (!part.empty()) ::send(client, part.data(), static_cast<int>(part.size()), 0);
+  void Serve(LocalHttpServer::Connection& c) {
+    if (stall_ == Stall::MidHeader) c.Send("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Le");
+    if (stall_ == Stall::MidBody) c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(30000, 'x'));
     stalled_ = true;
-    while (deaf_ && !ending_) ::Sleep(20);
-    while (!ending_) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(client, &readable);
-      timeval tick = {0, 20000};
-      if (::select(0, &readable, nullptr, nullptr, &tick) == 1) {
-        if (::recv(client, buffer, sizeof buffer, 0) <= 0) {
-          hungUpAt_ = ::GetTickCount();
-          break;
-        }
-      }
+    if (deaf_) {
+      while (!c.ending()) ::Sleep(20);
+      return;
     }
-    ::closesocket(client);
+    if (c.WaitForHangUp()) hungUpAt_ = ::GetTickCount();
   }
 
-  Stall stall_;
-  bool deaf_;
-  SOCKET listener_;
-  int port_ = 0;
-  std::thread thread_;
+  const Stall stall_;
+  const bool deaf_;
   std::atomic<bool> stalled_{false};
-  std::atomic<bool> ending_{false};
   std::atomic<DWORD> hungUpAt_{0};
+  LocalHttpServer server_;  // last: its thread starts once the rest is set
 };
 
 // This process's sockets connected to `port` (the client's side of a connection),
