@@ -110,7 +110,7 @@ void DownloadSession::NoteBoxCreated(HWND box) {
 }
 
 bool DownloadSession::PublishReport(const ProgressReport& report) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(reportMutex_);
   latest_ = report;
   if (noticePending_) return false;
   noticePending_ = true;
@@ -118,7 +118,7 @@ bool DownloadSession::PublishReport(const ProgressReport& report) {
 }
 
 std::optional<ProgressReport> DownloadSession::TakeReport() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(reportMutex_);
   noticePending_ = false;
   return std::exchange(latest_, std::nullopt);
 }

@@ -79,11 +79,15 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   std::atomic<bool> stopped_{false};
   UniqueKernelHandle stopEvent_;
 
-  std::mutex mutex_;  // guards everything below
+  std::mutex mutex_;  // guards the four below
   UniqueFile file_;
   std::function<void()> afterFileClosed_;
   HWND box_ = nullptr;
   WPARAM boxCloseCommand_ = IDOK;
+
+  // Apart from the file's lock: the window thread takes reports while the download
+  // thread writes, closes or renames a large file, and must not wait for that.
+  std::mutex reportMutex_;  // guards the two below
   std::optional<ProgressReport> latest_;
   bool noticePending_ = false;
 };

@@ -53,6 +53,15 @@ std::string PeerAddress(SOCKET s) {
   return host;
 }
 
+// Ends whatever the socket is doing. shutdown() stops every later receive and tells the
+// server; under Wine it does not end a receive already waiting (the receive side only
+// sets a flag, and the waiting receive goes on until the server sends or hangs up,
+// which a stalled server need never do). Cancelling the socket's I/O ends that one.
+void EndSocket(SOCKET s) {
+  ::shutdown(s, SD_BOTH);
+  ::CancelIoEx(reinterpret_cast<HANDLE>(s), nullptr);
+}
+
 std::vector<SOCKET> OpenSockets() {
   WinsockUse winsock;
   std::vector<SOCKET> sockets;
@@ -74,7 +83,7 @@ int EndConnection(const ConnectionSockets& sockets) {
     if (std::find(sockets.spare.begin(), sockets.spare.end(), s) != sockets.spare.end() ||
         !ConnectedToPort(s, sockets.port) || (!sockets.peer.empty() && PeerAddress(s) != sockets.peer))
       continue;
-    ::shutdown(s, SD_BOTH);
+    EndSocket(s);
     ++count;
   }
   return count;

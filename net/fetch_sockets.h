@@ -4,9 +4,9 @@
 // Ending a WinINet call that Wine would leave waiting on a server: Wine keeps a
 // request's socket open while a call on it is blocked, even after the request's
 // handle is closed, and a server sending a byte now and then keeps that call going
-// for as long as it likes. Shutting the socket down (WinINet still owns and closes
-// it) lets the call see the connection end and return. Windows ends the call when
-// its handle is closed, so there none of this is done.
+// for as long as it likes. Shutting the socket down and cancelling its pending I/O
+// (WinINet still owns and closes it) makes the call fail and return. Windows ends the
+// call when its handle is closed, so there none of this is done.
 #pragma once
 
 #include <winsock2.h>
@@ -31,8 +31,8 @@ struct ConnectionSockets {
 std::vector<SOCKET> SocketsToSpare();
 
 // Ends the connection of a WinINet call whose handles were closed: under Wine, shuts
-// its sockets down both ways, so a call still waiting on it returns and a kept-alive
-// connection is never used again. Returns how many.
+// its sockets down both ways and cancels their pending I/O, so a call still waiting on
+// it returns and a kept-alive connection is never used again. Returns how many.
 int EndConnection(const ConnectionSockets& sockets);
 
 // The server's address from a CONNECTED_TO_SERVER notice as Wine gives it (numeric

@@ -15,9 +15,8 @@ struct InternetConnection::Pending {
   UniqueKernelHandle completed{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   DWORD_PTR result = 0;
   DWORD error = 0;
-  DWORD got = 0;
-  DWORD received = 0;  // the byte count the last read reported with RESPONSE_RECEIVED
-  unsigned char block[kReadBlockSize] = {};
+  INTERNET_BUFFERSA read = {};  // WinINet may write to it after the read was abandoned
+  unsigned char block[kReadBufferSize];
 
   // The server's address as Wine names it when it connects (numeric text).
   std::mutex peerMutex;
@@ -49,8 +48,6 @@ void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, void*
     pending->peer = std::move(peer);
   } else if (status == INTERNET_STATUS_HANDLE_CLOSING) {
     ForgetAbandoned(pending);
-  } else if (status == INTERNET_STATUS_RESPONSE_RECEIVED && length >= sizeof(DWORD)) {
-    pending->received = *static_cast<const DWORD*>(info);
   } else if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
     auto* result = static_cast<INTERNET_ASYNC_RESULT*>(info);
     pending->result = result->dwResult;
@@ -165,25 +162,28 @@ void InternetConnection::CloseRequest() {
 
 Outcome InternetConnection::Read(DWORD& got) {
   got = 0;
-  // The flag rather than the event: a read that completes at once costs no wait.
-  if (stopped_) return Outcome::Stopped;
-  pending_->got = 0;
-  pending_->received = 0;
-  if (::InternetReadFile(request_.get(), pending_->block, kReadBlockSize, &pending_->got)) {
-    got = pending_->got;
-    return Outcome::Done;
+  for (;;) {
+    // The flag rather than the event: a read that completes at once costs no wait.
+    if (stopped_) return Outcome::Stopped;
+    // Without waiting: what has arrived, up to the whole buffer. A plain read waits
+    // until its buffer is full under Wine, which would freeze the progress of a slow
+    // server for as long as a large buffer takes to fill.
+    INTERNET_BUFFERSA& read = pending_->read;
+    read = INTERNET_BUFFERSA{};
+    read.dwStructSize = sizeof read;
+    read.lpvBuffer = pending_->block;
+    read.dwBufferLength = kReadBufferSize;
+    if (::InternetReadFileExA(request_.get(), &read, IRF_NO_WAIT, reinterpret_cast<DWORD_PTR>(pending_.get()))) {
+      got = read.dwBufferLength;
+      return Outcome::Done;
+    }
+    if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
+    // Nothing had arrived: this waits until something does (or the body ends).
+    if (Outcome o = Wait(); o != Outcome::Done) return o;
+    if (!pending_->result) return Outcome::Failed;
+    // A read that went pending without waiting delivers nothing itself: WinINet keeps
+    // what arrived for the next read.
   }
-  if (::GetLastError() != ERROR_IO_PENDING) return Outcome::Failed;
-  if (Outcome o = Wait(); o != Outcome::Done) return o;
-  if (!pending_->result) return Outcome::Failed;
-  got = pending_->got;
-  // Wine's InternetReadFile clears the byte count when it returns "pending"; when the
-  // read completes before that, the real count is lost: the block is filled but the
-  // count says 0, which would end the body early. The completed read's own
-  // RESPONSE_RECEIVED notification carries the count. (Windows fills the count itself,
-  // and there that notification counts network bytes, so it is not used.)
-  if (got == 0 && RunningUnderWine()) got = std::min<DWORD>(pending_->received, kReadBlockSize);
-  return Outcome::Done;
 }
 
 const unsigned char* InternetConnection::block() const { return pending_->block; }

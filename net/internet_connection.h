@@ -19,7 +19,9 @@
 #include "net/http_headers.h"
 #include "net/outcome.h"
 
-constexpr DWORD kReadBlockSize = 10240;
+// The most one read takes: a fast server is read in pieces this large, a slow one in
+// whatever has arrived.
+constexpr DWORD kReadBufferSize = 256 * 1024;
 // The download follows more redirects than the version fetch: download sites chain
 // mirrors and counters.
 constexpr int kMaxDownloadRedirects = 10;
@@ -49,7 +51,8 @@ class InternetConnection {
   }
   std::vector<Text> HeaderValues(DWORD query) const { return ::HeaderValues(request_.get(), query); }
 
-  // Reads up to kReadBlockSize bytes into block(); got = 0 at the end of the body.
+  // Reads what has arrived, at most kReadBufferSize bytes, into block(); waits only
+  // when nothing has. got = 0 at the end of the body.
   Outcome Read(DWORD& got);
   const unsigned char* block() const;
 

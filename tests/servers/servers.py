@@ -155,19 +155,24 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             return True
 
-    def _hold(self, seconds=120):
+    def _hold(self, seconds=120, deaf=False):
         """A stalled answer waits here: True when the test lets it go on, False when the
-        client hung up first (counted in hangups) or the time ran out."""
+        client hung up first (counted in hangups) or the time ran out. A deaf answer
+        notes the hang-up but holds its end open all the same, as a stuck server does:
+        then only the client can end what it waits for."""
         owner = self.server.owner
         end = time.time() + seconds
+        gone = False
         while not owner.unstall.wait(0.05):
-            if self._client_gone():
+            if not gone and self._client_gone():
+                gone = True
                 with owner.lock:
                     owner.hangups += 1
-                return False
+                if not deaf:
+                    return False
             if time.time() > end:
                 return False
-        return True
+        return not gone
 
     def _range_start(self):
         m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
@@ -263,7 +268,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 if every >= 0:
                     self.wfile.flush()
                     time.sleep(every)
-            except OSError:
+            except OSError:  # the client hung up
+                with self.server.owner.lock:
+                    self.server.owner.hangups += 1
                 return
         if chunked:
             self.wfile.write(b"0\r\n\r\n")
@@ -330,10 +337,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return
         if kind == "redirectto":  # a redirect to any address (`to`, url-quoted)
             return self._send(302, b"", [("Location", urllib.parse.unquote(args["to"]))])
+        deaf = args.get("deaf") == "1"  # a stalled answer that ignores the client's hang-up
         if kind == "silent":  # reads the request and never answers it
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if kind == "headstall":  # the status line and half a header, then nothing
@@ -341,7 +349,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if data is None:
@@ -410,7 +418,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            if self._hold() and not owner.release.is_set():
+            if self._hold(deaf=deaf) and not owner.release.is_set():
                 try:
                     self.wfile.write(data[first:])
                     self.wfile.flush()
@@ -478,7 +486,7 @@ class HostileServer:
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
         self.stalled = 0      # answers that reached their stall
-        self.hangups = 0      # stalled answers whose client closed the connection
+        self.hangups = 0      # stalled or paced answers whose client closed the connection
         self.connections = 0  # connections open now
         self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)

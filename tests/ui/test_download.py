@@ -53,8 +53,8 @@ def test_bodies_that_arrive_whole(app, hostile, www, drive, kind):
 
 @pytest.mark.parametrize("kind", ["chunked", "trickle"])
 def test_a_body_in_many_small_pieces_arrives_whole(app, hostile, www, drive, kind):
-    """Most reads wait for the network and complete out of line; every block of them
-    must be counted (Wine can report such a read as 0 bytes, which would end the body early)."""
+    """Most reads wait for the network and complete out of line; every piece must be
+    counted, and no wait taken for the end of the body."""
     start_download(app, hostile.url(kind, "pieces.bin", step=3000, every=0), "t", "pieces", ".bin")
     box = wait_message(app, timeout=90)
     assert box["title"] == "下载成功", box

@@ -225,10 +225,9 @@ def test_resume_past_4_gib_shows_true_figures(app, hostile, drive, screenshot):
         # and must match, so they are the server's true bytes.
         f.seek(kept - 65_536)
         f.write(generated_bytes(kept - 65_536, 65_536))
-    # The server sends 58 blocks of 10,240 bytes from the start of the 64 KiB overlap,
-    # then waits: the status then shows done = 4,831,318,016 bytes = 4,718,084 KB, 508 KB
-    # short of the end. (Under Wine a read returns only when its block is full, so a
-    # stall inside a block would hold that block back.)
+    # The server sends 593,920 bytes from the start of the 64 KiB overlap, then waits:
+    # the status then shows done = 4,831,318,016 bytes = 4,718,084 KB, 508 KB short of
+    # the end.
     start_download(app, hostile.url("gen", str(total), first=593_920), "t", "huge", ".bin")
     app.answer(wait_message(app), IDYES)
     status = app.wait_until(lambda: (m := STATUS.match(app.text("状态"))) and m["done"] == "4718084" and m,

@@ -61,8 +61,8 @@ constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | I
 }  // namespace
 
 TEST(InternetConnection, CountsEveryByteOfABodyArrivingInSmallPieces) {
-  // 16 MB in 3000-byte pieces, eight times: thousands of reads complete out of line,
-  // where Wine can lose a read's byte count (it does so about once in a few bodies).
+  // 16 MB in 3000-byte pieces, eight times: thousands of reads wait for the network and
+  // complete out of line; not one byte may be lost, nor a wait taken for the end.
   constexpr size_t kSize = 16'000'000;
   constexpr int kBodies = 8;
   PieceServer server(kSize, 3000);
@@ -137,9 +137,11 @@ class HoldingServer {
  public:
   enum class Stall { AfterRequest, MidHeader, MidBody };
 
-  explicit HoldingServer(Stall stall)
-      : stall_(stall), server_([this](LocalHttpServer::Connection& c, int) { Serve(c); }) {}
+  // A deaf server holds its end open whatever the client does, as a stuck server does.
+  explicit HoldingServer(Stall stall, bool deaf = false)
+      : stall_(stall), deaf_(deaf), server_([this](LocalHttpServer::Connection& c, int) { Serve(c); }) {}
   std::string Url() const { return server_.base() + "/file.bin"; }
+  int port() const { return server_.port(); }
   bool stalled() const { return stalled_; }
   // The tick count when the client hung up; 0 while it has not.
   DWORD hungUpAt() const { return hungUpAt_; }
@@ -149,14 +151,33 @@ class HoldingServer {
     if (stall_ == Stall::MidHeader) c.Send("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Le");
     if (stall_ == Stall::MidBody) c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(30000, 'x'));
     stalled_ = true;
+    if (deaf_) {
+      while (!c.ending()) ::Sleep(20);
+      return;
+    }
     if (c.WaitForHangUp()) hungUpAt_ = ::GetTickCount();
   }
 
   const Stall stall_;
+  const bool deaf_;
   std::atomic<bool> stalled_{false};
   std::atomic<DWORD> hungUpAt_{0};
   LocalHttpServer server_;  // last: its thread starts once the rest is set
 };
+
+// This process's sockets connected to `port` (the client's side of a connection),
+// looked for among the first handle values, where WinINet's few sockets are.
+int SocketsConnectedTo(int port) {
+  int count = 0;
+  for (UINT_PTR value = 4; value <= 0x10000; value += 4) {
+    sockaddr_in peer = {};
+    int size = sizeof peer;
+    if (::getpeername(static_cast<SOCKET>(value), reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+        ntohs(peer.sin_port) == port)
+      ++count;
+  }
+  return count;
+}
 
 }  // namespace
 
@@ -191,4 +212,61 @@ TEST(InternetConnection, StopEndsTheConnectionWhereverTheServerStalls) {
     ASSERT_NE(server.hungUpAt(), 0u) << "the connection outlived Stop by more than 2 s";
     EXPECT_LT(server.hungUpAt() - stoppedAt, 2000u);
   }
+}
+
+// A server that never lets go of its end: shutting our socket down tells it, but does
+// not end a receive already waiting (under Wine); Stop must still end that receive and
+// so let WinINet close its socket.
+TEST(InternetConnection, StopClosesTheConnectionEvenWhenTheServerHoldsItsEndOpen) {
+  for (auto stall : {HoldingServer::Stall::AfterRequest, HoldingServer::Stall::MidHeader,
+                     HoldingServer::Stall::MidBody}) {
+    SCOPED_TRACE(static_cast<int>(stall));
+    HoldingServer server(stall, /*deaf=*/true);
+    Stopper stop;
+    std::thread stopper([&] {
+      while (!server.stalled()) ::Sleep(10);
+      ::Sleep(300);
+      stop.Stop();
+    });
+    {
+      InternetConnection connection(stop.event.get(), stop.flag);
+      EXPECT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+      Outcome outcome = connection.OpenUrl(server.Url(), kHeaders, kFlags);
+      for (DWORD got = 1; outcome == Outcome::Done && got != 0;) outcome = connection.Read(got);
+      EXPECT_EQ(outcome, Outcome::Stopped);
+    }
+    stopper.join();
+    const DWORD stoppedAt = ::GetTickCount();
+    while (SocketsConnectedTo(server.port()) > 0 && ::GetTickCount() - stoppedAt < 2000) ::Sleep(10);
+    EXPECT_EQ(SocketsConnectedTo(server.port()), 0) << "the client's socket outlived Stop by 2 s";
+  }
+}
+
+TEST(InternetConnection, AReadTakesWhatHasArrivedWithoutWaitingForAFullBuffer) {
+  // 30,000 bytes, then nothing until the test lets the rest go: every one of them must
+  // be read before that (a read that waited for its buffer to fill would wait for ever).
+  PieceServer server(1'000'000, 10000, 30'000);
+  Stopper stop;
+  InternetConnection connection(stop.event.get(), stop.flag);
+  ASSERT_TRUE(connection.Open("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY));
+  ASSERT_EQ(connection.OpenUrl(server.Url(), kHeaders, kFlags), Outcome::Done);
+  std::atomic<bool> reachedAll{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 1000 && !reachedAll; ++i) ::Sleep(10);
+    server.resume = true;  // a read still waiting for a full buffer gets it now
+  });
+  size_t total = 0;
+  Outcome outcome = Outcome::Done;
+  while (total < 30'000) {
+    DWORD got = 0;
+    outcome = connection.Read(got);
+    if (outcome != Outcome::Done || got == 0) break;
+    total += got;
+  }
+  const bool beforeResume = !server.resume;
+  reachedAll = true;
+  watchdog.join();
+  EXPECT_EQ(outcome, Outcome::Done);
+  EXPECT_TRUE(beforeResume) << "the first 30,000 bytes came only when the server went on";
+  EXPECT_EQ(total, 30'000u);
 }
