@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,11 +17,16 @@
 #include "uiengine/render/button_tracker.h"
 #include "uiengine/render/frame_recorder.h"
 
-class SkinnedMessageBox : private ButtonAnimator {
+class SkinnedMessageBox : private ButtonAnimator, private HostWindowOwner {
  public:
   static constexpr int kWidth = 405;
   static constexpr int kHeight = 175;
-  static constexpr DWORD kStyle = 0x9604004C;  // the visible bit is toggled off on creation
+  // Low style bits the box has always asked for; the host class reads none of them.
+  static constexpr DWORD kUnreadClassStyleBits = 0x4C;
+  // A sizing border (its frame is answered away in WM_NCCALCSIZE); the visible bit
+  // is toggled off on creation, so the window starts hidden.
+  static constexpr DWORD kStyle =
+      WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME | kUnreadClassStyleBits;
 
   SkinnedMessageBox();
   ~SkinnedMessageBox() override;
@@ -40,9 +46,7 @@ class SkinnedMessageBox : private ButtonAnimator {
 
   // The state the drawing and the tests look at.
   const ButtonStates& buttons() const { return buttons_; }
-  ButtonStates& buttons() { return buttons_; }
   bool blurCapable() const { return blurCapable_; }
-  void setBlurCapable(bool capable) { blurCapable_ = capable; }
   int iconKind() const { return iconKind_; }
   const Text& messageText() const { return messageText_; }
   bool hasCachedBackground() const { return background_.valid(); }
@@ -59,11 +63,8 @@ class SkinnedMessageBox : private ButtonAnimator {
   void ZoomOutClose();
 
  private:
-  friend struct SkinnedMessageBoxTestAccess;
-
-  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // HostWindowOwner: the box's window procedure; nullopt hands a message on.
+  std::optional<LRESULT> OnHostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   LRESULT TrackHoverAt(int px, int py, bool clientCoordinates);
   int PressButtonAt(int px, int py, bool clientCoordinates);
@@ -86,7 +87,6 @@ class SkinnedMessageBox : private ButtonAnimator {
   DWORD Now() override;
   void Sleep(DWORD ms) override;
 
-  WNDPROC previousProc_ = nullptr;
   HWND hwnd_ = nullptr;
   ButtonStates buttons_;
   bool useStoredPosition_ = false;
