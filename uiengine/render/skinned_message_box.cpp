@@ -10,6 +10,7 @@
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/core/theme_state.h"
 #include "uiengine/render/effect_frames.h"
+#include "uiengine/render/frame_pacer.h"
 #include "uiengine/render/frame_surface.h"
 #include "uiengine/render/os_generation.h"
 #include "uiengine/render/process_message_box.h"
@@ -172,8 +173,7 @@ int SkinnedMessageBox::PressButtonAt(int px, int py, bool clientCoordinates) {
   return PressButton(buttons_, *this, p.x, p.y, width_, height_, dpi_);
 }
 
-DWORD SkinnedMessageBox::Now() { return ::GetTickCount(); }
-void SkinnedMessageBox::Sleep(DWORD ms) { ::Sleep(ms); }
+FrameClock& SkinnedMessageBox::Clock() { return clock_; }
 
 void SkinnedMessageBox::MakeLayered() { ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, WS_EX_LAYERED); }
 
@@ -247,7 +247,6 @@ void SkinnedMessageBox::Present() {
   record.surface = surface.size();
   record.frame.width = static_cast<float>(width_);
   record.frame.height = static_cast<float>(height_);
-  record.tick = ::GetTickCount();
   record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
   surface.Present(hwnd_, destination, 255);
   ReportFrame(record);
@@ -255,14 +254,17 @@ void SkinnedMessageBox::Present() {
 
 void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFrame>& frames, SIZE surfaceSize,
                                    POINT destination, bool scaled, bool showOnFirstFrame) {
+  FineTimerPeriod fineTimer;
+  FramePacer pacer(clock_);  // rendering the image below is part of the effect's time
   gdip::Bitmap image = RenderBoxImage();
   FrameSurface surface(surfaceSize.cx, surfaceSize.cy);
   gdip::Graphics g;
   g.CreateForImage(surface.bitmap());
   const gdip::RectF whole(0, 0, static_cast<float>(width_), static_cast<float>(height_));
-  for (size_t i = 0; i < frames.size(); ++i) {
+  pacer.Play(BudgetsOf(frames), [&](size_t i) {
     const EffectFrame& f = frames[i];
-    DWORD start = ::GetTickCount();
+    FrameRecord record;
+    record.atMs = pacer.Elapsed();
     g.Clear(0);
     if (scaled)
       g.DrawImage(image, gdip::RectF(f.left, f.top, f.width, f.height), whole, Gdiplus::UnitPixel);
@@ -270,13 +272,11 @@ void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFram
       g.DrawImage(image, f.left, f.top);
     g.Flush(Gdiplus::FlushIntentionSync);
 
-    FrameRecord record;
     record.effect = kind;
     record.index = static_cast<int>(i);
     record.destination = destination;
     record.surface = surfaceSize;
     record.frame = f;
-    record.tick = start;
     record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
     surface.Present(hwnd_, destination, static_cast<BYTE>(f.alpha));
     if (i == 0 && showOnFirstFrame) {
@@ -284,8 +284,8 @@ void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFram
       record.showsWindow = true;
     }
     ReportFrame(record);
-    ::Sleep(FrameWait(f.budgetMs, ::GetTickCount() - start));
-  }
+    return true;
+  });
 }
 
 void SkinnedMessageBox::ZoomInShow() {

@@ -15,6 +15,7 @@
 #include "uiengine/core/host_window.h"
 #include "uiengine/render/box_drawing.h"
 #include "uiengine/render/button_tracker.h"
+#include "uiengine/render/frame_pacer.h"
 #include "uiengine/render/frame_recorder.h"
 
 class SkinnedMessageBox : private ButtonAnimator, private HostWindowOwner {
@@ -84,8 +85,7 @@ class SkinnedMessageBox : private ButtonAnimator, private HostWindowOwner {
                   bool scaled, bool showOnFirstFrame);
 
   // ButtonAnimator
-  DWORD Now() override;
-  void Sleep(DWORD ms) override;
+  FrameClock& Clock() override;
 
   HWND hwnd_ = nullptr;
   ButtonStates buttons_;
@@ -99,6 +99,7 @@ class SkinnedMessageBox : private ButtonAnimator, private HostWindowOwner {
   int dpi_ = kBaseDpi;
   int width_ = kWidth, height_ = kHeight;
   bool blurCapable_ = false;
+  PerformanceClock clock_;  // paces the effects and the button fades
 };
 
 // The program's one box, made by the engine's start-up and destroyed at exit.
