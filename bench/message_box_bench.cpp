@@ -213,9 +213,9 @@ int main(int argc, char** argv) {
   }
   const Objects after = Count();
   const double memoryAfter = PrivateMegabytes();
-  std::printf("GDI objects:  before %lu, after 5 rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
+  std::printf("GDI objects:  before %lu, after the rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
               before.gdi, afterFirst.gdi, whileOpen.gdi, after.gdi);
-  std::printf("USER objects: before %lu, after 5 rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
+  std::printf("USER objects: before %lu, after the rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
               before.user, afterFirst.user, whileOpen.user, after.user);
   std::printf("private memory: %.1f MB before the 50 boxes, %.1f MB after\n", memoryBefore, memoryAfter);
   if (g_swept) std::printf("(GetGuiResources answered 0: counted by sweeping the handle tables)\n");
