@@ -39,23 +39,18 @@ Text RenameFailedText(const Text& partialPath, const Text& finalPath) {
 }
 
 // The download is over: "就绪" and the inputs back, on the window thread where Stop
-// also runs (a download stopped meanwhile gives nothing back). When the window thread
-// cannot run it, the components are set from here, which any thread may do: the
-// inputs are never left locked. False when Stop came first.
+// also runs (a download stopped meanwhile gives nothing back). False when Stop came
+// first, or the window thread is gone (the program is closing: no window to give back).
 bool GiveWindowBackAfter(const std::shared_ptr<DownloadSession>& session) {
   bool gaveBack = false;
-  if (window_thread::Run([&] {
-        DownloadJob& job = TheDownloadJob();
-        if (session->stopped() || !job.window) return;
-        FinishOnWindow(*job.window, *session, true);
-        GiveWindowBack(*job.window);
-        gaveBack = true;
-      }))
-    return gaveBack;
-  Components* window = TheDownloadJob().window;
-  if (session->stopped() || !window) return false;
-  GiveWindowBack(*window);
-  return true;
+  window_thread::Run([&] {
+    DownloadJob& job = TheDownloadJob();
+    if (session->stopped() || !job.window) return;
+    FinishOnWindow(*job.window, *session, true);
+    GiveWindowBack(*job.window);
+    gaveBack = true;
+  });
+  return gaveBack;
 }
 
 void RunDownload(const std::shared_ptr<DownloadSession>& session) {
@@ -94,21 +89,20 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
     }
   }
 
-  TransferResult result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
+  Outcome result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
   if (session->stopped()) return;
   bool published = false;
-  if (result == TransferResult::Succeeded) {
+  if (result == Outcome::Done) {
     HoldForTest("publish");
     // Fenced from Stop: a Stop pressed before the rename leaves the partial file.
-    DownloadSession::Fenced renamed =
-        session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
-    if (renamed == DownloadSession::Fenced::Stopped) return;
-    published = renamed == DownloadSession::Fenced::Done;
+    const Outcome renamed = session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
+    if (renamed == Outcome::Stopped) return;
+    published = renamed == Outcome::Done;
     if (published) ForgetValidator(partialPath);
   }
 
   if (!GiveWindowBackAfter(session)) return;
-  if (result != TransferResult::Succeeded) return;
+  if (result != Outcome::Done) return;
   if (published)
     session->ShowMessageUnlessStopped(SuccessMessageText(in.drive, in.name, in.extension), MB_ICONINFORMATION,
                                       "下载成功");
@@ -118,10 +112,7 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
 
 DWORD WINAPI RunDownloadCommand(void* parameter) {
   std::unique_ptr<std::shared_ptr<DownloadSession>> owned(static_cast<std::shared_ptr<DownloadSession>*>(parameter));
-  std::shared_ptr<DownloadSession> session = *owned;
-  SetCurrentDownloadSession(session.get());
-  RunDownload(session);
-  SetCurrentDownloadSession(nullptr);
+  RunDownload(*owned);
   return 0;
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-using Outcome = InternetConnection::Outcome;
 namespace msg = transfer_messages;
 
 // Reload, no cache write, Pragma: no-cache: always the server's bytes, never the cache's.
@@ -79,7 +78,7 @@ class Transfer {
       : address_(address), partialPath_(partialPath), progress_(progress), session_(session),
         connection_(session.stopEvent(), session.stoppedFlag()) {}
 
-  TransferResult Run(int64_t resumeOffset, bool resume) {
+  Outcome Run(int64_t resumeOffset, bool resume) {
     DWORD connectionFlags = 0;
     ::InternetGetConnectedState(&connectionFlags, 0);
     const Text agent = "Agent" + std::to_string(static_cast<int32_t>(::GetTickCount()));
@@ -113,7 +112,7 @@ class Transfer {
     if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(resume, rangeStart, sentValidator),
                                         kOpenUrlFlags);
         o != Outcome::Done)
-      return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
+      return o == Outcome::Stopped ? Outcome::Stopped : Fail(msg::kCannotOpenUrl);
     BodyPlan plan = PlanBody(ReadAnswer(connection_), resume, rangeStart, partialSize);
     // A server that ignores If-Range but honours Range sends a piece of another version:
     // a piece that does not carry the validator sent is not taken.
@@ -124,7 +123,7 @@ class Transfer {
     keptValidator_ = sentValidator;
 
     if (plan.action == BodyAction::AppendAtOffset) {
-      if (std::optional<TransferResult> result = ReceiveBody(plan, rangeStart, resumeOffset, &*overlap))
+      if (std::optional<Outcome> result = ReceiveBody(plan, rangeStart, resumeOffset, &*overlap))
         return *result;
       // The overlap differs: the server's file is another one. Start again from byte 0;
       // the user answered the resume question already and is asked nothing new.
@@ -132,7 +131,7 @@ class Transfer {
     }
     if (plan.action == BodyAction::AskAgainWithoutRange) {
       if (Outcome o = connection_.OpenUrl(address_, RequestHeaderBlock(false, 0), kOpenUrlFlags); o != Outcome::Done)
-        return o == Outcome::Stopped ? TransferResult::Stopped : Fail(msg::kCannotOpenUrl);
+        return o == Outcome::Stopped ? Outcome::Stopped : Fail(msg::kCannotOpenUrl);
       plan = PlanBody(ReadAnswer(connection_), false, 0, 0);
     }
     switch (plan.action) {
@@ -142,7 +141,7 @@ class Transfer {
         return Fail(msg::kCannotOpenUrl);
       case BodyAction::AlreadyComplete:
         connection_.CloseRequest();
-        return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
+        return session_.stopped() ? Outcome::Stopped : Outcome::Done;
       case BodyAction::WriteWhole:
         // A new start: the partial file is kept with the validator of this answer.
         keptValidator_ = ValidatorOf(connection_.HeaderValue(HTTP_QUERY_ETAG),
@@ -153,25 +152,25 @@ class Transfer {
   }
 
  private:
-  TransferResult Fail(const char* message) {
+  Outcome Fail(const char* message) {
     session_.CloseFile();
     connection_.CloseRequest();
-    if (session_.stopped()) return TransferResult::Stopped;
+    if (session_.stopped()) return Outcome::Stopped;
     session_.ShowMessageUnlessStopped(message);
-    return session_.stopped() ? TransferResult::Stopped : TransferResult::Failed;
+    return session_.stopped() ? Outcome::Stopped : Outcome::Failed;
   }
 
   // The body, which starts at byte `from` of the file. Its bytes before `offset` must
   // equal `overlap` (what the partial file holds there) and are not written: nothing
   // comes back when they differ, before the partial file is touched. From `offset` on
   // the bytes go into the partial file.
-  std::optional<TransferResult> ReceiveBody(const BodyPlan& plan, int64_t from, int64_t offset,
-                                            const ByteBuffer* overlap) {
+  std::optional<Outcome> ReceiveBody(const BodyPlan& plan, int64_t from, int64_t offset,
+                                     const ByteBuffer* overlap) {
     int64_t done = from;
     DWORD got = 0, used = 0;  // the block last read, and how much of it is dealt with
     while (done < offset) {
       Outcome o = connection_.Read(got);
-      if (o == Outcome::Stopped) return TransferResult::Stopped;
+      if (o == Outcome::Stopped) return Outcome::Stopped;
       if (o == Outcome::Failed || got == 0) return Fail(msg::kReadError);
       used = static_cast<DWORD>(std::min<int64_t>(got, offset - done));
       if (std::memcmp(connection_.block(), overlap->data() + (done - from), used) != 0) {
@@ -185,9 +184,9 @@ class Transfer {
     // Stop pressed before it leaves the user's bytes as they were.
     HoldForTest("open");
     switch (session_.OpenFile([&] { return OpenPartialFile(partialPath_, offset); })) {
-      case DownloadSession::Fenced::Stopped: return TransferResult::Stopped;
-      case DownloadSession::Fenced::Failed: return Fail(msg::kCannotOpenLocalFile);
-      case DownloadSession::Fenced::Done: break;
+      case Outcome::Stopped: return Outcome::Stopped;
+      case Outcome::Failed: return Fail(msg::kCannotOpenLocalFile);
+      case Outcome::Done: break;
     }
     // The file now holds the bytes of the answer whose validator is kept (noted with the
     // file's identity whenever it is closed), or of no known version at all.
@@ -205,7 +204,7 @@ class Transfer {
       if (used == got) {  // the block is all written (or was all overlap): the next one
         used = got = 0;
         Outcome o = connection_.Read(got);
-        if (o == Outcome::Stopped) return TransferResult::Stopped;
+        if (o == Outcome::Stopped) return Outcome::Stopped;
         if (o == Outcome::Failed) return Fail(msg::kReadError);
         if (got == 0) {
           // A body that ends before the length the answer announced was cut off.
@@ -216,19 +215,19 @@ class Transfer {
       DWORD size = got - used;
       if (plan.expectedEnd >= 0) size = static_cast<DWORD>(std::min<int64_t>(size, plan.expectedEnd - done));
       switch (session_.Write(connection_.block() + used, size)) {
-        case DownloadSession::WriteResult::Stopped: return TransferResult::Stopped;
-        case DownloadSession::WriteResult::Failed: return Fail(msg::kWriteError);
-        case DownloadSession::WriteResult::Written: break;
+        case Outcome::Stopped: return Outcome::Stopped;
+        case Outcome::Failed: return Fail(msg::kWriteError);
+        case Outcome::Done: break;
       }
       used += size;
       done += size;
       int32_t elapsed = static_cast<int32_t>(::GetTickCount() - start);
       if (elapsed == 0) elapsed = 10;
-      progress_(plan.total, done, elapsed, done - offset);
+      progress_(session_, plan.total, done, elapsed, done - offset);
     }
     session_.CloseFile();
     connection_.CloseRequest();
-    return session_.stopped() ? TransferResult::Stopped : TransferResult::Succeeded;
+    return session_.stopped() ? Outcome::Stopped : Outcome::Done;
   }
 
   const Text& address_;
@@ -241,7 +240,7 @@ class Transfer {
 
 }  // namespace
 
-TransferResult TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
-                                 int64_t resumeOffset, bool resume, DownloadSession& session) {
+Outcome TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
+                          int64_t resumeOffset, bool resume, DownloadSession& session) {
   return Transfer(address, partialPath, progress, session).Run(resumeOffset, resume);
 }

@@ -155,19 +155,24 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             return True
 
-    def _hold(self, seconds=120):
+    def _hold(self, seconds=120, deaf=False):
         """A stalled answer waits here: True when the test lets it go on, False when the
-        client hung up first (counted in hangups) or the time ran out."""
+        client hung up first (counted in hangups) or the time ran out. A deaf answer
+        notes the hang-up but holds its end open all the same, as a stuck server does:
+        then only the client can end what it waits for."""
         owner = self.server.owner
         end = time.time() + seconds
+        gone = False
         while not owner.unstall.wait(0.05):
-            if self._client_gone():
+            if not gone and self._client_gone():
+                gone = True
                 with owner.lock:
                     owner.hangups += 1
-                return False
+                if not deaf:
+                    return False
             if time.time() > end:
                 return False
-        return True
+        return not gone
 
     def _range_start(self):
         m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
@@ -246,17 +251,29 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         for k, v in headers + [("Content-Length", str(len(body)))]:
             self.send_header(k, v)
         self.end_headers()
-        step, every = int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000
-        for i in range(0, len(body), step):
-            if owner.release.is_set():
-                break
-            try:
-                self.wfile.write(body[i:i + step])
-                self.wfile.flush()
-            except OSError:
-                return
-            time.sleep(every)
+        self._paced(body, int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000)
         self.close_connection = True
+
+    def _paced(self, body, step, every, chunked=False):
+        """Writes body in `step`-byte pieces (chunks of the chunked coding when `chunked`),
+        each sent at once and followed by a pause of `every` seconds; every < 0 leaves
+        the pieces to the socket's buffering. Ends early when the server ends or the
+        client has gone."""
+        for i in range(0, len(body), step):
+            if self.server.owner.release.is_set():
+                return
+            piece = body[i:i + step]
+            try:
+                self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n" if chunked else piece)
+                if every >= 0:
+                    self.wfile.flush()
+                    time.sleep(every)
+            except OSError:  # the client hung up
+                with self.server.owner.lock:
+                    self.server.owner.hangups += 1
+                return
+        if chunked:
+            self.wfile.write(b"0\r\n\r\n")
 
     def _cut_chunked(self, data, after, step, how):
         self.send_response(200)
@@ -320,10 +337,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return
         if kind == "redirectto":  # a redirect to any address (`to`, url-quoted)
             return self._send(302, b"", [("Location", urllib.parse.unquote(args["to"]))])
+        deaf = args.get("deaf") == "1"  # a stalled answer that ignores the client's hang-up
         if kind == "silent":  # reads the request and never answers it
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if kind == "headstall":  # the status line and half a header, then nothing
@@ -331,7 +349,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if data is None:
@@ -357,18 +375,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             body = data[first:last + 1]
             return self._send(206, body, [("Content-Range", f"bytes {first}-{last}/{len(data)}")])
         if kind == "chunked":  # no Content-Length: the body in chunks of `step` bytes
-            step, every = int(args.get("step", 7000)), float(args.get("every", -1)) / 1000
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            for i in range(0, len(data), step):
-                piece = data[i:i + step]
-                self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n")
-                if every >= 0:
-                    self.wfile.flush()
-                    time.sleep(every)
-            self.wfile.write(b"0\r\n\r\n")
-            return
+            return self._paced(data, int(args.get("step", 7000)), float(args.get("every", -1)) / 1000, chunked=True)
         if kind == "drop":  # announces the whole body, sends `after` bytes, hangs up
             after = int(args.get("after", len(data) // 2))
             start = self._range_start() or 0
@@ -408,7 +418,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            if self._hold() and not owner.release.is_set():
+            if self._hold(deaf=deaf) and not owner.release.is_set():
                 try:
                     self.wfile.write(data[first:])
                     self.wfile.flush()
@@ -427,15 +437,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
-            for i in range(0, len(body), step):
-                if owner.release.is_set():
-                    break
-                try:
-                    self.wfile.write(body[i:i + step])
-                    self.wfile.flush()
-                except OSError:
-                    return
-                time.sleep(every)
+            self._paced(body, step, every)
             self.close_connection = True
             return
         if kind == "cutchunked":  # chunked, ended after `after` bytes without the last chunk
@@ -484,7 +486,7 @@ class HostileServer:
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
         self.stalled = 0      # answers that reached their stall
-        self.hangups = 0      # stalled answers whose client closed the connection
+        self.hangups = 0      # stalled or paced answers whose client closed the connection
         self.connections = 0  # connections open now
         self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)

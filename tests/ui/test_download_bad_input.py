@@ -8,19 +8,10 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import answer_and_wait_idle, inputs_enabled, start_download, wait_message  # noqa: E402
-from servers import HostileServer, make_file  # noqa: E402
 
 URL_ERROR = "不能打开该URL!"
 FILE_ERROR = "不能打开本地的文件!"
-
-
-@pytest.fixture(scope="module")
-def hostile(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", 300_000, seed=3)
-    server = HostileServer(root)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (300_000, 3)}
 
 
 def snapshot(folder):

@@ -6,7 +6,6 @@ right file under "下载成功" or in an error message with nothing published un
 final name (and a partial file as it was before the answer)."""
 import re
 import sys
-import time
 from pathlib import Path
 
 import pytest
@@ -15,7 +14,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDNO, IDYES, answer_and_wait_idle, inputs_enabled,  # noqa: E402
                           start_download, wait_idle, wait_message)
 from lanshi_ui import Program  # noqa: E402
-from servers import HostileServer, generated_bytes, make_file, sha256_of  # noqa: E402
+from servers import generated_bytes, sha256_of  # noqa: E402
 
 READ_ERROR = "读文件出错!"
 URL_ERROR = "不能打开该URL!"
@@ -23,18 +22,7 @@ FILE_ERROR = "不能打开本地的文件!"
 SIZE = 300_000
 
 
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", SIZE, seed=11)
-    return root
-
-
-@pytest.fixture
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (SIZE, 11)}
 
 
 def requests_to(server, prefix):
@@ -121,8 +109,7 @@ def test_redirects_end(app, hostile, www, drive, route, seen, message):
         assert sha256_of(drive.folder / "redir.bin") == sha256_of(www / "mid.bin")
     redirects = requests_to(hostile, "/" + route.split("/")[0])
     assert redirects == seen
-    time.sleep(2)
-    assert requests_to(hostile, "/" + route.split("/")[0]) == redirects  # nothing more leaves
+    app.stays(lambda: requests_to(hostile, "/" + route.split("/")[0]) == redirects, 2, "a request left afterwards")
 
 
 def test_stop_during_a_redirect_loop_sends_nothing_more(app, hostile, drive):
@@ -131,8 +118,7 @@ def test_stop_during_a_redirect_loop_sends_nothing_more(app, hostile, drive):
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     seen = requests_to(hostile, "/loop")
-    time.sleep(2)
-    assert requests_to(hostile, "/loop") == seen
+    app.stays(lambda: requests_to(hostile, "/loop") == seen, 2, "a request left after Stop")
     assert seen < 11 and app.dialogs() == []
     assert list(drive.folder.iterdir()) == []
 
@@ -203,8 +189,7 @@ def test_stop_just_before_the_rename_publishes_nothing(app, program_dir, hostile
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     (program_dir / "hold-publish").unlink()
-    time.sleep(1.5)
-    assert app.dialogs() == [] and app.text("状态") == "就绪"
+    app.stays(lambda: app.dialogs() == [] and app.text("状态") == "就绪", 1.5, "the held thread went on after Stop")
     assert not (drive.folder / "fence.bin").exists()
     assert sha256_of(drive.folder / "fence.bin.tmp") == sha256_of(www / "mid.bin")  # kept whole for a resume
 
@@ -220,8 +205,7 @@ def test_stop_before_the_partial_file_is_taken_changes_nothing(app, program_dir,
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     (program_dir / "hold-open").unlink()
-    time.sleep(1.5)
-    assert app.dialogs() == []
+    app.stays(lambda: app.dialogs() == [], 1.5, "the held thread went on after Stop")
     assert partial.read_bytes() == b"the user's own bytes" * 5000
     assert not (drive.folder / "fence.bin").exists()
 
@@ -241,10 +225,9 @@ def test_resume_past_4_gib_shows_true_figures(app, hostile, drive, screenshot):
         # and must match, so they are the server's true bytes.
         f.seek(kept - 65_536)
         f.write(generated_bytes(kept - 65_536, 65_536))
-    # The server sends 58 blocks of 10,240 bytes from the start of the 64 KiB overlap,
-    # then waits: the status then shows done = 4,831,318,016 bytes = 4,718,084 KB, 508 KB
-    # short of the end. (Under Wine a read returns only when its block is full, so a
-    # stall inside a block would hold that block back.)
+    # The server sends 593,920 bytes from the start of the 64 KiB overlap, then waits:
+    # the status then shows done = 4,831,318,016 bytes = 4,718,084 KB, 508 KB short of
+    # the end.
     start_download(app, hostile.url("gen", str(total), first=593_920), "t", "huge", ".bin")
     app.answer(wait_message(app), IDYES)
     status = app.wait_until(lambda: (m := STATUS.match(app.text("状态"))) and m["done"] == "4718084" and m,

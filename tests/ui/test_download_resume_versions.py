@@ -3,7 +3,6 @@ of the answer that started the partial file (If-Range), so a file changed on the
 comes whole; without a strong tag the range starts 64 KiB early and those bytes must
 match the partial file's, else the whole file comes again from byte 0. A kept validator
 that cannot be read starts the file again at once."""
-import subprocess
 import sys
 import time
 from pathlib import Path
@@ -12,20 +11,13 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import IDYES, answer_and_wait_idle, start_download, wait_idle, wait_message  # noqa: E402
-from lanshi_ui import wine_env  # noqa: E402
-from servers import HostileServer, versioned_bytes  # noqa: E402
+from lanshi_ui import run_wine, wine_env  # noqa: E402
+from servers import versioned_bytes  # noqa: E402
 
 DATE_V1 = "Wed, 15 Nov 2023 22:13:20 GMT"  # Last-Modified of version 1
 LONG_V1 = '"v1-%s"' % ("x" * 2000)
 OVERLAP = 65536
 RECORDS = r"HKCU\Software\Lanshi\Downloader\Partial files"
-
-
-@pytest.fixture
-def hostile(tmp_path):
-    server = HostileServer(tmp_path)
-    yield server
-    server.stop()
 
 
 def stop_part_way(app, hostile, drive, address):
@@ -110,9 +102,8 @@ def test_a_partial_file_edited_after_the_stop_is_checked_by_its_overlap(app, hos
 
 
 def reg(*args):
-    """reg.exe of the test prefix."""
-    return subprocess.run(["wine", "reg", *args], env=wine_env(), capture_output=True, encoding="gbk", errors="replace",
-                          timeout=120)
+    """reg.exe of the test prefix: (exit code, output)."""
+    return run_wine(wine_env(), "wine", "reg", *args, encoding="gbk")
 
 
 RECORD_CASES = [
@@ -127,7 +118,7 @@ def test_a_kept_validator_that_cannot_be_read_starts_again_from_byte_zero(app, h
     # The server ignores If-Range, and its file changed: only a fresh start is right.
     address = f"http://127.0.0.1:{hostile.port}/versioned/v.bin?ifrange=ignore&step=10240&every=60"
     stop_part_way(app, hostile, drive, address)
-    assert reg("add", RECORDS, "/v", "t:\\v.bin.tmp", "/t", kind, "/d", value, "/f").returncode == 0
+    assert reg("add", RECORDS, "/v", "t:\\v.bin.tmp", "/t", kind, "/d", value, "/f")[0] == 0
     hostile.version = 2
     requests = resume(app, hostile, address)
     assert [("Range" in r) for r in requests] == [False]
@@ -137,10 +128,10 @@ def test_a_kept_validator_that_cannot_be_read_starts_again_from_byte_zero(app, h
 def test_records_of_partial_files_deleted_by_hand_are_pruned(app, hostile, drive):
     address = f"http://127.0.0.1:{hostile.port}/versioned/v.bin?step=10240&every=60"
     stop_part_way(app, hostile, drive, address)
-    assert "v.bin.tmp" in reg("query", RECORDS).stdout
+    assert "v.bin.tmp" in reg("query", RECORDS)[1]
     (drive.folder / "v.bin.tmp").unlink()
     start_download(app, f"http://127.0.0.1:{hostile.port}/versioned/w.bin", "t", "w", ".bin")
     box = wait_message(app, timeout=30)
     assert box["title"] == "下载成功", box
     answer_and_wait_idle(app, box)
-    assert "v.bin.tmp" not in reg("query", RECORDS).stdout
+    assert "v.bin.tmp" not in reg("query", RECORDS)[1]
