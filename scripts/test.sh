@@ -49,7 +49,10 @@ source scripts/xvfb.sh
 lanshi_start_xvfb || exit 1
 
 echo "== unit tests (CTest under Wine) =="
-ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure
+# A unit test program that hangs (a Wine receive now and then never ends in the fetch
+# deadline test, about one run in five) is ended and run again rather than holding
+# the whole run; a failure is still a failure.
+ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure --timeout 300 --repeat after-timeout:3
 unit=$?
 
 echo "== UI tests (the real program under Wine, display $DISPLAY) =="
