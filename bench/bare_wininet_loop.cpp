@@ -1,7 +1,12 @@
 // The yardstick of the download benchmark: the least a WinINet download can do. Opens
-// the address with the program's header block and flags, reads 10,240-byte blocks and
-// writes each to the file; no window, no progress. Prints bytes and milliseconds.
-//   bare_wininet_loop.exe <address> <file> [async]
+// the address with the program's header block and flags, reads blocks of the given
+// size and writes each to the file; no window, no progress. Prints bytes and
+// milliseconds. WinINet is loaded and started once before the clock starts (the
+// program's process has it loaded too); "ready" and "done" lines, each answered by a
+// line on stdin, let the benchmark read the process's CPU time around the download.
+//   bare_wininet_loop.exe <address> <file> <block bytes> [sync|nowait]
+// sync: plain blocking reads of the block size. nowait: the program's way, WinINet's
+// asynchronous mode with reads that take what has arrived, up to the block size.
 #include <windows.h>
 #include <wininet.h>
 
@@ -30,18 +35,26 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info, D
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return 2;
-  const bool async = argc > 3 && std::strcmp(argv[3], "async") == 0;
-  static unsigned char block[10240];
+  if (argc < 4) return 2;
+  const DWORD size = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+  const bool nowait = argc > 4 && std::strcmp(argv[4], "nowait") == 0;
+  if (size == 0) return 2;
+  auto* block = new unsigned char[size];
   Pending pending{::CreateEventW(nullptr, FALSE, FALSE, nullptr), 0};
+  char line[16];
+  ::InternetCloseHandle(::InternetOpenA("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY, nullptr, nullptr,
+                                        nowait ? INTERNET_FLAG_ASYNC : 0));
+  std::printf("ready\n");
+  std::fflush(stdout);
+  if (!std::fgets(line, sizeof line, stdin)) return 7;
   LARGE_INTEGER f, t0, t1;
   ::QueryPerformanceFrequency(&f);
   ::QueryPerformanceCounter(&t0);
 
   HINTERNET internet = ::InternetOpenA("Agent", INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY, nullptr, nullptr,
-                                       async ? INTERNET_FLAG_ASYNC : 0);
+                                       nowait ? INTERNET_FLAG_ASYNC : 0);
   if (!internet) return 3;
-  if (async) ::InternetSetStatusCallbackA(internet, OnStatus);
+  if (nowait) ::InternetSetStatusCallbackA(internet, OnStatus);
   HINTERNET request = ::InternetOpenUrlA(internet, argv[1], kHeaders, sizeof kHeaders - 1, 0x84000100,
                                          reinterpret_cast<DWORD_PTR>(&pending));
   if (!request && ::GetLastError() == ERROR_IO_PENDING) {
@@ -55,10 +68,20 @@ int main(int argc, char** argv) {
   long long total = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::InternetReadFile(request, block, sizeof block, &got)) {
-      if (!async || ::GetLastError() != ERROR_IO_PENDING) return 6;
-      ::WaitForSingleObject(pending.done, INFINITE);
-      if (!pending.result) return 6;
+    if (nowait) {
+      INTERNET_BUFFERSA buffers = {};
+      buffers.dwStructSize = sizeof buffers;
+      buffers.lpvBuffer = block;
+      buffers.dwBufferLength = size;
+      if (!::InternetReadFileExA(request, &buffers, IRF_NO_WAIT, reinterpret_cast<DWORD_PTR>(&pending))) {
+        if (::GetLastError() != ERROR_IO_PENDING) return 6;
+        ::WaitForSingleObject(pending.done, INFINITE);
+        if (!pending.result) return 6;
+        continue;  // what arrived is taken by the next read
+      }
+      got = buffers.dwBufferLength;
+    } else if (!::InternetReadFile(request, block, size, &got)) {
+      return 6;
     }
     if (got == 0) break;
     DWORD written = 0;
@@ -67,9 +90,13 @@ int main(int argc, char** argv) {
   }
   ::CloseHandle(file);
   ::QueryPerformanceCounter(&t1);
-  if (async) ::InternetSetStatusCallbackA(request, nullptr);
+  std::printf("done\n");
+  std::fflush(stdout);
+  if (!std::fgets(line, sizeof line, stdin)) return 7;
+  if (nowait) ::InternetSetStatusCallbackA(request, nullptr);
   ::InternetCloseHandle(request);
   ::InternetCloseHandle(internet);
+  delete[] block;
   std::printf("%lld %.1f\n", total, (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
   return 0;
 }

@@ -1,5 +1,6 @@
 // Figures for the skinned message box (not a test: it prints, it never fails):
-//  - how long ZoomInShow and ZoomOutClose take against their 320 and 480 ms plans,
+//  - how long ZoomInShow, ZoomOutClose and DropInShow take against their plans, and
+//    whether every planned frame reached the window,
 //  - the time of one Present of a box whose image is cached,
 //  - GDI and USER object counts before and after showing and closing 50 boxes.
 // Runs with the program's real engine start-up (embedded picture, theme, fonts).
@@ -15,7 +16,9 @@
 #include "base/process_state.h"
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/render/box_drawing.h"
+#include "uiengine/render/effect_frames.h"
 #include "uiengine/render/engine_startup.h"
+#include "uiengine/render/frame_recorder.h"
 #include "uiengine/render/skinned_message_box.h"
 
 namespace {
@@ -48,6 +51,38 @@ Summary Summarise(std::vector<double> v) {
 }
 void Print(const char* what, const Summary& s, const char* plan) {
   std::printf("%-34s min %7.1f  median %7.1f  max %7.1f ms   %s\n", what, s.min, s.median, s.max, plan);
+}
+
+// Counts the frames each effect handed to the window.
+struct FrameCounter : FrameRecorder {
+  int counts[4] = {};
+  void OnFrame(const FrameRecord& r) override { ++counts[static_cast<int>(r.effect)]; }
+  int Take(EffectKind kind) {
+    int n = counts[static_cast<int>(kind)];
+    counts[static_cast<int>(kind)] = 0;
+    return n;
+  }
+};
+
+double PlanOf(const std::vector<EffectFrame>& frames) {
+  double plan = 0;
+  for (const EffectFrame& f : frames) plan += f.budgetMs;
+  return plan;
+}
+
+// One effect's measured lengths against its plan, and the frames that reached the window.
+void PrintEffect(const char* what, const std::vector<double>& measured, double plan, int framesEach,
+                 const std::vector<int>& presented) {
+  const Summary s = Summarise(measured);
+  int fewest = presented.front(), most = presented.front();
+  for (int n : presented) {
+    fewest = std::min(fewest, n);
+    most = std::max(most, n);
+  }
+  std::printf("%-13s plan %5.0f ms  measured min %6.1f  median %6.1f  max %6.1f ms  (%+5.1f%% .. %+5.1f%%)  "
+              "frames %d..%d of %d\n",
+              what, plan, s.min, s.median, s.max, 100.0 * (s.min - plan) / plan, 100.0 * (s.max - plan) / plan, fewest,
+              most, framesEach);
 }
 
 void Show(SkinnedMessageBox& box) { box.ShowMessageBox(nullptr, false, "恭喜", "当前已近是最新版本", MB_ICONINFORMATION, 0); }
@@ -126,16 +161,28 @@ int main(int argc, char** argv) {
   Pump();
   const Objects before = Count();
 
-  std::vector<double> shows, zoomIns, zoomOuts, presents;
-  for (int round = 0; round < 5; ++round) {
+  FrameCounter counter;
+  SetFrameRecorder(&counter);
+  const int w = SkinnedMessageBox::kWidth, h = SkinnedMessageBox::kHeight;
+  const auto zoomInFrames = ZoomInFrames(w, h), zoomOutFrames = ZoomOutFrames(w, h), dropInFrames = DropInFrames(w, h);
+  constexpr int kRounds = 10;
+  std::vector<double> shows, zoomIns, zoomOuts, dropIns, presents;
+  std::vector<int> zoomInCount, zoomOutCount, dropInCount;
+  for (int round = 0; round < kRounds; ++round) {
     double t = NowMs();
     Show(box);
     shows.push_back(NowMs() - t);
+    counter.Take(EffectKind::ZoomIn);
     Pump();
     t = NowMs();
     box.ZoomInShow();  // replays the effect on the open box
     zoomIns.push_back(NowMs() - t);
-    for (int i = 0; i < 40; ++i) {
+    zoomInCount.push_back(counter.Take(EffectKind::ZoomIn));
+    t = NowMs();
+    box.DropInShow();
+    dropIns.push_back(NowMs() - t);
+    dropInCount.push_back(counter.Take(EffectKind::DropIn));
+    for (int i = 0; i < 20; ++i) {
       t = NowMs();
       box.Present();
       presents.push_back(NowMs() - t);
@@ -143,13 +190,16 @@ int main(int argc, char** argv) {
     t = NowMs();
     box.ZoomOutClose();
     zoomOuts.push_back(NowMs() - t);
+    zoomOutCount.push_back(counter.Take(EffectKind::ZoomOut));
     ::DestroyWindow(box.hwnd());
     Pump();
   }
-  std::printf("skinned message box, 405 x 175, 5 rounds\n");
-  Print("ShowMessageBox (create + ZoomIn)", Summarise(shows), "plan: 320 ms of frames");
-  Print("ZoomInShow", Summarise(zoomIns), "plan: 8 x 30 + 4 x 20 = 320 ms");
-  Print("ZoomOutClose", Summarise(zoomOuts), "plan: 16 x 30 = 480 ms");
+  SetFrameRecorder(nullptr);
+  std::printf("skinned message box, %d x %d, %d rounds; each effect from its call to its return\n", w, h, kRounds);
+  PrintEffect("ZoomInShow", zoomIns, PlanOf(zoomInFrames), static_cast<int>(zoomInFrames.size()), zoomInCount);
+  PrintEffect("ZoomOutClose", zoomOuts, PlanOf(zoomOutFrames), static_cast<int>(zoomOutFrames.size()), zoomOutCount);
+  PrintEffect("DropInShow", dropIns, PlanOf(dropInFrames), static_cast<int>(dropInFrames.size()), dropInCount);
+  Print("ShowMessageBox (create + ZoomIn)", Summarise(shows), "");
   Print("Present (cached image)", Summarise(presents), "200 presents");
 
   const Objects afterFirst = Count();
@@ -163,9 +213,9 @@ int main(int argc, char** argv) {
   }
   const Objects after = Count();
   const double memoryAfter = PrivateMegabytes();
-  std::printf("GDI objects:  before %lu, after 5 rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
+  std::printf("GDI objects:  before %lu, after the rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
               before.gdi, afterFirst.gdi, whileOpen.gdi, after.gdi);
-  std::printf("USER objects: before %lu, after 5 rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
+  std::printf("USER objects: before %lu, after the rounds %lu, while a box is open %lu, after 50 more boxes %lu\n",
               before.user, afterFirst.user, whileOpen.user, after.user);
   std::printf("private memory: %.1f MB before the 50 boxes, %.1f MB after\n", memoryBefore, memoryAfter);
   if (g_swept) std::printf("(GetGuiResources answered 0: counted by sweeping the handle tables)\n");

@@ -1,45 +1,43 @@
 #!/usr/bin/python3
 """Runs the message box benchmark under Wine on a private display and prints its figures.
 
-    bench/message_box_bench.py [build dir]      (default: build)
+    /usr/bin/python3 bench/message_box_bench.py
 
-Needs a build with the unit tests (the benchmark is built beside them). Uses
-LANSHI_WINEPREFIX and LANSHI_DISPLAY like the UI tests.
+Environment as for the UI tests: LANSHI_BUILD_DIR (default build), LANSHI_WINEPREFIX,
+LANSHI_DISPLAY; Wine as scripts/wine-env.sh sets it up (the architecture of
+scripts/arch.sh). LANSHI_BENCH_SAVE=<png> also saves one composed box. Prints the
+machine's load before and after, since the effects' times depend on it.
 """
 import os
 import subprocess
 import sys
-import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(REPO / "tests" / "ui"))
+from lanshi_ui import BUILD, VirtualDisplay, wine_env  # noqa: E402
+
+BENCH_EXE = BUILD / "tests" / "unit" / "render" / "message_box_bench.exe"
+
+
+def load():
+    return Path("/proc/loadavg").read_text().split()[:3]
 
 
 def main():
-    build = Path(sys.argv[1] if len(sys.argv) > 1 else REPO / "build").resolve()
-    exe = build / "tests" / "unit" / "render" / "message_box_bench.exe"
-    if not exe.exists():
-        sys.exit(f"{exe} is missing: build the target message_box_bench first")
-    env = os.environ.copy()
-    env.setdefault("LANSHI_WINEPREFIX", str(build / "wineprefix"))
-    subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix'], env=env, check=True)
-    env.update(WINEPREFIX=env["LANSHI_WINEPREFIX"], WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=", LANG="zh_CN.UTF-8")
-    display = env.get("LANSHI_DISPLAY", ":14")
-    env["DISPLAY"] = display
-    xvfb = None
-    if not Path(f"/tmp/.X11-unix/X{display.lstrip(':')}").exists():
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)
+    if not BENCH_EXE.exists():
+        subprocess.run(["ninja", "-C", str(BUILD), "-j2", "message_box_bench"], check=True)
+    env = wine_env()
+    display = VirtualDisplay(env, compositor=False)
     try:
-        args = ["wine", str(exe)]
+        print(f"load average before: {' '.join(load())} on {os.cpu_count()} cores ({env.get('WINEARCH')})")
+        args = ["wine", str(BENCH_EXE)]
         if os.environ.get("LANSHI_BENCH_SAVE"):
             args += ["--save", os.environ["LANSHI_BENCH_SAVE"]]
-        subprocess.run(args, env=env, check=False, cwd=exe.parent)
+        subprocess.run(args, env=env, check=False, cwd=BENCH_EXE.parent)
+        print(f"load average after: {' '.join(load())}")
     finally:
-        if xvfb:
-            xvfb.terminate()
+        display.close()
 
 
 if __name__ == "__main__":

@@ -23,28 +23,34 @@ bool PublishPartialFile(const Text& partialPath, const Text& finalPath) {
   return ::MoveFileExW(Widen(partialPath).c_str(), Widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+// The drive is there (no "insert a disk" box for an empty one) and the path is short
+// enough for the classic file functions, which refuse longer ones on every system.
+bool CanHoldFile(const Text& drive, const Text& partialPath) {
+  if (Widen(partialPath).size() >= MAX_PATH) return false;
+  DWORD oldMode = 0;
+  ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
+  const DWORD root = ::GetFileAttributesW(Widen(JoinTexts({drive, ":\\"})).c_str());
+  ::SetThreadErrorMode(oldMode, nullptr);
+  return root != INVALID_FILE_ATTRIBUTES && (root & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 Text RenameFailedText(const Text& partialPath, const Text& finalPath) {
   return JoinTexts({"文件已下载到", partialPath, "，但不能改名为", finalPath, "!"});
 }
 
 // The download is over: "就绪" and the inputs back, on the window thread where Stop
-// also runs (a download stopped meanwhile gives nothing back). When the window thread
-// cannot run it, the components are set from here, which any thread may do: the
-// inputs are never left locked. False when Stop came first.
+// also runs (a download stopped meanwhile gives nothing back). False when Stop came
+// first, or the window thread is gone (the program is closing: no window to give back).
 bool GiveWindowBackAfter(const std::shared_ptr<DownloadSession>& session) {
   bool gaveBack = false;
-  if (window_thread::Run([&] {
-        DownloadJob& job = TheDownloadJob();
-        if (session->stopped() || !job.window) return;
-        FinishOnWindow(*job.window, *session, true);
-        GiveWindowBack(*job.window);
-        gaveBack = true;
-      }))
-    return gaveBack;
-  Components* window = TheDownloadJob().window;
-  if (session->stopped() || !window) return false;
-  GiveWindowBack(*window);
-  return true;
+  window_thread::Run([&] {
+    DownloadJob& job = TheDownloadJob();
+    if (session->stopped() || !job.window) return;
+    FinishOnWindow(*job.window, *session, true);
+    GiveWindowBack(*job.window);
+    gaveBack = true;
+  });
+  return gaveBack;
 }
 
 void RunDownload(const std::shared_ptr<DownloadSession>& session) {
@@ -52,13 +58,16 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
   const Text finalPath = FinalPath(in.drive, in.name, in.extension);
   const Text partialPath = PartialPath(finalPath);
 
-  // A name Windows reads as a stream or a device is no file of the user's: refused
-  // before anything is asked, sent or opened.
-  if (!IsPlainFileName(in.name, in.extension)) {
+  // A drive that is not one letter, or a name Windows reads as a folder, a stream, a
+  // wildcard or a device, is no file of the user's: refused before anything is asked,
+  // sent or opened.
+  if (!IsPlainTarget(in.drive, in.name, in.extension) || !CanHoldFile(in.drive, partialPath)) {
     session->ShowMessageUnlessStopped(transfer_messages::kCannotOpenLocalFile);
     GiveWindowBackAfter(session);
     return;
   }
+
+  PruneStaleValidators();
 
   bool resume = false;
   int64_t resumeOffset = 0;
@@ -80,21 +89,20 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
     }
   }
 
-  TransferResult result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
+  Outcome result = TransferUrlToFile(in.address, partialPath, ReportProgress, resumeOffset, resume, *session);
   if (session->stopped()) return;
   bool published = false;
-  if (result == TransferResult::Succeeded) {
+  if (result == Outcome::Done) {
     HoldForTest("publish");
     // Fenced from Stop: a Stop pressed before the rename leaves the partial file.
-    DownloadSession::Fenced renamed =
-        session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
-    if (renamed == DownloadSession::Fenced::Stopped) return;
-    published = renamed == DownloadSession::Fenced::Done;
+    const Outcome renamed = session->CloseFileAndChange([&] { return PublishPartialFile(partialPath, finalPath); });
+    if (renamed == Outcome::Stopped) return;
+    published = renamed == Outcome::Done;
     if (published) ForgetValidator(partialPath);
   }
 
   if (!GiveWindowBackAfter(session)) return;
-  if (result != TransferResult::Succeeded) return;
+  if (result != Outcome::Done) return;
   if (published)
     session->ShowMessageUnlessStopped(SuccessMessageText(in.drive, in.name, in.extension), MB_ICONINFORMATION,
                                       "下载成功");
@@ -104,10 +112,7 @@ void RunDownload(const std::shared_ptr<DownloadSession>& session) {
 
 DWORD WINAPI RunDownloadCommand(void* parameter) {
   std::unique_ptr<std::shared_ptr<DownloadSession>> owned(static_cast<std::shared_ptr<DownloadSession>*>(parameter));
-  std::shared_ptr<DownloadSession> session = *owned;
-  SetCurrentDownloadSession(session.get());
-  RunDownload(session);
-  SetCurrentDownloadSession(nullptr);
+  RunDownload(*owned);
   return 0;
 }
 

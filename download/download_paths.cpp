@@ -1,33 +1,33 @@
 #include "download/download_paths.h"
 
-#include <vector>
-
 namespace {
 
-bool IsDeviceName(std::string_view part) {
-  // Windows reads the part before the first dot, blanks at its end dropped.
-  part = part.substr(0, part.find('.'));
-  while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-  const Text upper = UpperAsciiLetters(part);
+// Windows reads the part before the first dot, blanks at its end dropped. COM0 and
+// LPT0 are devices on current systems, and so are COM¹ to COM³ (those digits cannot
+// be written in GBK: a name holding them arrives with "?" in their place, refused on
+// its own).
+bool IsDeviceName(std::string_view name) {
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  const Text upper = UpperAsciiLetters(name);
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (upper == device) return true;
   return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-         upper[3] >= '1' && upper[3] <= '9';
+         upper[3] >= '0' && upper[3] <= '9';
 }
 
-// The parts of a relative path between "\" and "/"; a GBK trail byte may be 0x5C and
-// is no separator.
-std::vector<std::string_view> PathParts(std::string_view path) {
-  std::vector<std::string_view> parts;
-  size_t start = 0;
-  ForEachGbkChar(path, [&](size_t i, size_t length) {
-    if (length == 1 && (path[i] == '\\' || path[i] == '/')) {
-      parts.push_back(path.substr(start, i - start));
-      start = i + 1;
-    }
+// A character no Windows file name may hold: a path separator, ":" (a stream or a
+// drive), a wildcard (it would match another file), the rest of <>"| and the
+// control characters. GBK trail bytes can be 0x5C or 0x7C and are skipped.
+bool HasForbiddenChar(std::string_view text) {
+  bool forbidden = false;
+  ForEachGbkChar(text, [&](size_t i, size_t length) {
+    if (length != 1) return;
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F || std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos)
+      forbidden = true;
   });
-  parts.push_back(path.substr(start));
-  return parts;
+  return forbidden;
 }
 
 }  // namespace
@@ -43,11 +43,15 @@ Text SuccessMessageText(std::string_view drive, std::string_view name, std::stri
   return JoinTexts({"文件在  ", upperDrive, "  盘 ; 文件名为: ", name, " ; 文件格式为:  ", extension});
 }
 
+bool IsDriveLetter(std::string_view drive) {
+  return drive.size() == 1 && ((drive[0] >= 'A' && drive[0] <= 'Z') || (drive[0] >= 'a' && drive[0] <= 'z'));
+}
+
 bool IsPlainFileName(std::string_view name, std::string_view extension) {
-  // No GBK trail byte is 0x3A, so a plain byte search finds only real colons.
-  if (name.find(':') != std::string_view::npos || extension.find(':') != std::string_view::npos) return false;
-  const Text path = JoinTexts({name, extension});
-  for (std::string_view part : PathParts(path))
-    if (IsDeviceName(part)) return false;
-  return true;
+  const Text file = JoinTexts({name, extension});
+  return !file.empty() && !HasForbiddenChar(file) && !IsDeviceName(file);
+}
+
+bool IsPlainTarget(std::string_view drive, std::string_view name, std::string_view extension) {
+  return IsDriveLetter(drive) && IsPlainFileName(name, extension);
 }

@@ -13,11 +13,19 @@ Text FinalPath(std::string_view drive, std::string_view name, std::string_view e
 // The file that receives the bytes until the transfer completes.
 Text PartialPath(std::string_view finalPath);
 
-// False when the name or extension would reach something other than a plain file:
-// a ":" (an NTFS stream, or another drive) anywhere, or a reserved device name (CON,
-// PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$, CONOUT$; any case, with or without an
-// extension, trailing blanks ignored) as any part of the path they form.
+// One letter A to Z, in either case.
+bool IsDriveLetter(std::string_view drive);
+
+// False when name + extension is not one plain file name Windows would keep as it is:
+// empty, holding a character Windows forbids in file names (<>:"/\|?* and the
+// control characters; so no folders, streams or wildcards), or a reserved device name
+// (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9, CONIN$, CONOUT$; any case, with or
+// without an extension, trailing blanks ignored).
 bool IsPlainFileName(std::string_view name, std::string_view extension);
+
+// The drive is a letter and the name a plain file name: checked before anything is
+// asked, sent or opened.
+bool IsPlainTarget(std::string_view drive, std::string_view name, std::string_view extension);
 
 // "文件在  E  盘 ; 文件名为: setup ; 文件格式为:  .exe"
 Text SuccessMessageText(std::string_view drive, std::string_view name, std::string_view extension);

@@ -4,8 +4,6 @@
 
 namespace {
 
-thread_local DownloadSession* t_currentSession = nullptr;
-
 // The command that ends a message box with the given buttons as its "no" or "cancel" would.
 WPARAM CloseCommandFor(unsigned flags) {
   switch (flags & MB_TYPEMASK) {
@@ -48,27 +46,27 @@ void DownloadSession::Stop() {
   if (box_) CloseBox(box_, boxCloseCommand_);
 }
 
-DownloadSession::Fenced DownloadSession::OpenFile(const std::function<UniqueFile()>& open) {
+Outcome DownloadSession::OpenFile(const std::function<UniqueFile()>& open) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (stopped_) return Fenced::Stopped;
+  if (stopped_) return Outcome::Stopped;
   file_ = open();
-  return file_ ? Fenced::Done : Fenced::Failed;
+  return file_ ? Outcome::Done : Outcome::Failed;
 }
 
-DownloadSession::Fenced DownloadSession::CloseFileAndChange(const std::function<bool()>& change) {
+Outcome DownloadSession::CloseFileAndChange(const std::function<bool()>& change) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (stopped_) return Fenced::Stopped;
+  if (stopped_) return Outcome::Stopped;
   CloseFileLocked();
-  return change() ? Fenced::Done : Fenced::Failed;
+  return change() ? Outcome::Done : Outcome::Failed;
 }
 
-DownloadSession::WriteResult DownloadSession::Write(const void* data, DWORD size) {
+Outcome DownloadSession::Write(const void* data, DWORD size) {
   // Under the lock, so Stop never closes the file in the middle of a write.
   std::lock_guard<std::mutex> lock(mutex_);
-  if (stopped_ || !file_) return WriteResult::Stopped;
+  if (stopped_ || !file_) return Outcome::Stopped;
   DWORD written = 0;
-  if (!::WriteFile(file_.get(), data, size, &written, nullptr) || written != size) return WriteResult::Failed;
-  return WriteResult::Written;
+  if (!::WriteFile(file_.get(), data, size, &written, nullptr) || written != size) return Outcome::Failed;
+  return Outcome::Done;
 }
 
 void DownloadSession::CloseFile() {
@@ -112,7 +110,7 @@ void DownloadSession::NoteBoxCreated(HWND box) {
 }
 
 bool DownloadSession::PublishReport(const ProgressReport& report) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(reportMutex_);
   latest_ = report;
   if (noticePending_) return false;
   noticePending_ = true;
@@ -120,10 +118,8 @@ bool DownloadSession::PublishReport(const ProgressReport& report) {
 }
 
 std::optional<ProgressReport> DownloadSession::TakeReport() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(reportMutex_);
   noticePending_ = false;
   return std::exchange(latest_, std::nullopt);
 }
 
-DownloadSession* CurrentDownloadSession() { return t_currentSession; }
-void SetCurrentDownloadSession(DownloadSession* session) { t_currentSession = session; }

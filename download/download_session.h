@@ -15,6 +15,7 @@
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "download/progress_text.h"
+#include "net/outcome.h"
 
 // The four inputs as the user typed them, read when Download was pressed.
 struct DownloadInputs {
@@ -44,17 +45,15 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // Download thread: every change to the user's files goes through these. Each runs
   // under the lock Stop takes, after the check for Stop, so a Stop lands either before
   // the change (nothing changes) or after it (the change is whole), never in between.
-  enum class Fenced { Done, Failed, Stopped };
   // Runs `open` (which may create, truncate or position the partial file) and keeps
   // the file it returns for Write.
-  Fenced OpenFile(const std::function<UniqueFile()>& open);
+  Outcome OpenFile(const std::function<UniqueFile()>& open);
   // Closes the partial file, then runs `change` (the rename that publishes it).
-  Fenced CloseFileAndChange(const std::function<bool()>& change);
+  Outcome CloseFileAndChange(const std::function<bool()>& change);
   // Runs after the partial file is closed, whoever closes it (the transfer, or Stop on
   // the window thread), while the file is as it will stay: notes its identity.
   void SetAfterFileClosed(std::function<void()> action);
-  enum class WriteResult { Written, Failed, Stopped };
-  WriteResult Write(const void* data, DWORD size);
+  Outcome Write(const void* data, DWORD size);
   void CloseFile();
 
   // Download thread: a message box (through ShowMessage) that Stop can close. Returns
@@ -80,15 +79,15 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   std::atomic<bool> stopped_{false};
   UniqueKernelHandle stopEvent_;
 
-  std::mutex mutex_;  // guards everything below
+  std::mutex mutex_;  // guards the four below
   UniqueFile file_;
   std::function<void()> afterFileClosed_;
   HWND box_ = nullptr;
   WPARAM boxCloseCommand_ = IDOK;
+
+  // Apart from the file's lock: the window thread takes reports while the download
+  // thread writes, closes or renames a large file, and must not wait for that.
+  std::mutex reportMutex_;  // guards the two below
   std::optional<ProgressReport> latest_;
   bool noticePending_ = false;
 };
-
-// The download the current thread runs (set by the download thread for its lifetime).
-DownloadSession* CurrentDownloadSession();
-void SetCurrentDownloadSession(DownloadSession* session);

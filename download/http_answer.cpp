@@ -1,5 +1,6 @@
 #include "download/http_answer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 
@@ -8,7 +9,8 @@ namespace {
 constexpr std::string_view kFixedHeaders =
     "Accept: */*\r\n"
     "Accept-Language: zh-cn\r\n"
-    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
+    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)\r\n"
+    "Connection: close";
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -25,17 +27,29 @@ std::optional<int64_t> ParseNumberOrStar(std::string_view s) {
 
 bool IsSuccess(int status) { return status >= 200 && status <= 299; }
 
+// The body's length as its framing gives it; nothing when it runs to the close.
+std::optional<int64_t> FramedLength(const ServerAnswer& answer) {
+  return answer.chunked ? std::nullopt : answer.contentLength;
+}
+
 BodyPlan WholeBody(const ServerAnswer& answer) {
   BodyPlan plan{BodyAction::WriteWhole, 0, -1};
-  if (answer.contentLength) plan.total = plan.expectedEnd = *answer.contentLength;
+  if (auto length = FramedLength(answer)) plan.total = plan.expectedEnd = *length;
   return plan;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+  if (text.size() < start.size()) return false;
+  for (size_t i = 0; i < start.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
+  return true;
 }
 
 }  // namespace
 
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange) {
+Text RequestHeaderBlock(bool resume, int64_t rangeStart, const std::optional<Text>& ifRange) {
   Text block(kFixedHeaders);
-  if (resume) block += "\r\nRange:bytes=" + std::to_string(resumeOffset) + "-";
+  if (resume) block += "\r\nRange:bytes=" + std::to_string(rangeStart) + "-";
   if (resume && ifRange) block += "\r\nIf-Range: " + *ifRange;
   return block;
 }
@@ -65,6 +79,41 @@ void ReadContentLengths(ServerAnswer& answer, const std::vector<Text>& values) {
     }
     answer.contentLength = length;
   }
+}
+
+int64_t RangeStartFor(int64_t resumeOffset, bool strongValidator) {
+  return strongValidator ? resumeOffset : std::max<int64_t>(0, resumeOffset - kResumeOverlap);
+}
+
+void ReadTransferCodings(ServerAnswer& answer, const std::vector<Text>& values) {
+  answer.chunked = answer.unknownCoding = false;
+  std::vector<std::string_view> codings;
+  for (const Text& value : values) {
+    std::string_view rest = value;
+    for (;;) {
+      size_t comma = rest.find(',');
+      std::string_view coding = TrimBlanks(rest.substr(0, comma));
+      if (!coding.empty()) codings.push_back(coding);
+      if (comma == std::string_view::npos) break;
+      rest.remove_prefix(comma + 1);
+    }
+  }
+  if (codings.empty()) return;
+  // WinINet undoes exactly one coding, a lone "chunked"; a body in any other coding
+  // (or in chunked under another) would be stored with its framing.
+  if (codings.size() == 1 && codings[0].size() == 7 && StartsWithNoCase(codings[0], "chunked"))
+    answer.chunked = true;
+  else
+    answer.unknownCoding = true;
+}
+
+bool HeadHasStatusLine(std::string_view rawHead) {
+  size_t end = rawHead.find("\r\n");
+  std::string_view statusLine = rawHead.substr(0, end);
+  if (!StartsWithNoCase(statusLine, "http/1.0 ") && !StartsWithNoCase(statusLine, "http/1.1 ")) return false;
+  if (end == std::string_view::npos) return false;
+  std::string_view fields = rawHead.substr(end + 2);
+  return fields.find(':') != std::string_view::npos;
 }
 
 std::optional<ContentRange> ParseContentRange(std::string_view value) {
@@ -98,24 +147,24 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
   return range;
 }
 
-BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t resumeOffset, int64_t partialSize) {
-  if (answer.badLength) return BodyPlan{};
-  if (!resume) return IsSuccess(answer.status) ? WholeBody(answer) : BodyPlan{};
+BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t rangeStart, int64_t partialSize) {
+  if (!answer.statusLine || answer.unknownCoding) return BodyPlan{};
+  if (answer.badLength && !answer.chunked) return BodyPlan{};
+  // Only a 200 is the whole file; a 206 nobody asked for is a piece of it.
+  if (!resume) return answer.status == 200 ? WholeBody(answer) : BodyPlan{};
 
   switch (answer.status) {
     case 200:  // the server ignored the range and sends the whole file
       return WholeBody(answer);
     case 206: {
       const auto& range = answer.contentRange;
-      if (!range || range->first != resumeOffset) return BodyPlan{BodyAction::AskAgainWithoutRange};
-      BodyPlan plan{BodyAction::AppendAtOffset, 0, range->last + 1};
-      if (range->complete >= 0)
-        plan.total = range->complete;
-      else if (answer.contentLength)
-        plan.total = resumeOffset + *answer.contentLength;
-      else
-        plan.total = plan.expectedEnd;
-      return plan;
+      if (!range || range->first != rangeStart) return BodyPlan{BodyAction::AskAgainWithoutRange};
+      // The piece must reach the end of a file of a known length: a shorter span, or
+      // none, would publish a file cut short.
+      if (range->complete < 0 || range->last + 1 != range->complete) return BodyPlan{};
+      const auto length = FramedLength(answer);
+      if (length && *length != range->last - range->first + 1) return BodyPlan{};
+      return BodyPlan{BodyAction::AppendAtOffset, range->complete, range->complete};
     }
     case 416: {
       const auto& range = answer.contentRange;

@@ -9,12 +9,23 @@
 
 #include "base/text.h"
 
-// The request headers; a resumed download adds an open-ended Range line. There is no
-// Accept-Encoding line: bytes are stored as received, so a compressed answer would
-// leave a compressed stream under the file's name.
+// The request headers; a resumed download adds an open-ended Range line from
+// `rangeStart`. There is no Accept-Encoding line: bytes are stored as received, so a
+// compressed answer would leave a compressed stream under the file's name.
+// "Connection: close": one transfer at a time gains nothing from a kept connection, and
+// a connection that is never used again cannot hand what one answer left on it to the
+// next request (the transfer also drops it itself where WinINet keeps it anyway).
 // With `ifRange` (the validator of the partial file's first answer) the range is asked
 // only of that version: a changed file comes whole.
-Text RequestHeaderBlock(bool resume, int64_t resumeOffset, const std::optional<Text>& ifRange = std::nullopt);
+Text RequestHeaderBlock(bool resume, int64_t rangeStart, const std::optional<Text>& ifRange = std::nullopt);
+
+// How far before the end of a partial file a resume without a strong validator asks
+// from: those bytes must come back equal to the ones on disk before any is appended.
+constexpr int64_t kResumeOverlap = 64 * 1024;
+
+// Where the range of a resume starts: at the end of the partial file when a strong
+// validator proves the version, else up to kResumeOverlap before it.
+int64_t RangeStartFor(int64_t resumeOffset, bool strongValidator);
 
 // "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000".
 struct ContentRange {
@@ -30,6 +41,14 @@ std::optional<int64_t> ParseLength(std::string_view value);
 
 struct ServerAnswer {
   int status = 0;
+  // False when no HTTP status line came (another service answered, or a kept
+  // connection held what an earlier answer left): WinINet makes up a "200 OK".
+  bool statusLine = true;
+  // Transfer-Encoding: chunked. Its framing decides where the body ends; a
+  // Content-Length beside it says nothing.
+  bool chunked = false;
+  // Another transfer coding, which WinINet does not undo: the body's end is unknown.
+  bool unknownCoding = false;
   std::optional<int64_t> contentLength;
   // A Content-Length that is not one plain decimal number (or two that disagree): the
   // body's end cannot be known, so nothing of it can be trusted.
@@ -39,6 +58,14 @@ struct ServerAnswer {
 
 // Fills contentLength and badLength from every Content-Length value the answer carries.
 void ReadContentLengths(ServerAnswer& answer, const std::vector<Text>& values);
+
+// Fills chunked and unknownCoding from every Transfer-Encoding value.
+void ReadTransferCodings(ServerAnswer& answer, const std::vector<Text>& values);
+
+// The answer's raw head as WinINet gives it (status line, then one header per line):
+// true when it starts with an HTTP/1.x status line and carries at least one header.
+// (WinINet makes up "HTTP/1.0 200 OK" with no header at all when no status line came.)
+bool HeadHasStatusLine(std::string_view rawHead);
 
 // What to do with the body of an answer.
 enum class BodyAction {
@@ -55,6 +82,8 @@ struct BodyPlan {
   int64_t expectedEnd = -1;  // file size the body must reach; -1 when the server did not say
 };
 
-// resume: the request carried "Range:bytes=<resumeOffset>-"; partialSize is the size of
-// the partial file when the request was made.
-BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t resumeOffset, int64_t partialSize);
+// resume: the request carried "Range:bytes=<rangeStart>-"; partialSize is the size of
+// the partial file when the request was made. A fresh request takes only a 200; a 206
+// must start at rangeStart and run to the end of the file whose complete length it
+// names (its Content-Length, when framed by one, the span exactly).
+BodyPlan PlanBody(const ServerAnswer& answer, bool resume, int64_t rangeStart, int64_t partialSize);

@@ -11,7 +11,7 @@ void ShowReport(DownloadSession& session) {
   std::optional<ProgressReport> report = session.TakeReport();
   DownloadJob& job = TheDownloadJob();
   if (!report || session.stopped() || session.finishedOnWindow || !job.window) return;
-  ReportOnWindow(*job.window, *report);
+  ReportOnWindow(*job.window, session, *report);
   job.lastReportShown = ::GetTickCount();
 }
 
@@ -36,24 +36,22 @@ void OnReportNotice(const std::shared_ptr<DownloadSession>& session) {
 
 }  // namespace
 
-void ReportProgress(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
-  DownloadSession* session = CurrentDownloadSession();
-  if (!session) return;
+void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
   // The window thread shows the latest report when it gets to it; this thread does
   // not wait for the label to be repainted.
-  if (session->PublishReport({total, done, elapsed, newBytes}))
-    window_thread::Post([session = session->shared_from_this()] { OnReportNotice(session); });
+  if (session.PublishReport({total, done, elapsed, newBytes}))
+    window_thread::Post([owned = session.shared_from_this()] { OnReportNotice(owned); });
 }
 
-void ReportOnWindow(Components& window, const ProgressReport& report) {
+void ReportOnWindow(Components& window, const DownloadSession& session, const ProgressReport& report) {
   // The whole text is set at once; it is what setting the first line and appending
   // each further line to the label would leave there.
-  window.SetComponentText(ids::状态, ProgressStatusText(window.GetComponentText(ids::编辑框_地址), report));
+  window.SetComponentText(ids::状态, ProgressStatusText(session.inputs().address, report));
   window.SetProgressPosition(ids::进度条1, ProgressBarPosition(report));
 }
 
 void FinishOnWindow(Components& window, DownloadSession& session, bool showLastReport) {
   std::optional<ProgressReport> last = session.TakeReport();
-  if (last && showLastReport && !session.stopped() && !session.finishedOnWindow) ReportOnWindow(window, *last);
+  if (last && showLastReport && !session.stopped() && !session.finishedOnWindow) ReportOnWindow(window, session, *last);
   session.finishedOnWindow = true;
 }

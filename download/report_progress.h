@@ -11,10 +11,10 @@
 #include "download/progress_text.h"
 
 // Download thread, after every block: keeps the report for the window thread.
-void ReportProgress(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
+void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
 
-// Window thread: writes one report into "状态" and "进度条1".
-void ReportOnWindow(Components& window, const ProgressReport& report);
+// Window thread: writes one report of `session` into "状态" and "进度条1".
+void ReportOnWindow(Components& window, const DownloadSession& session, const ProgressReport& report);
 
 // Window thread: the session gives the window back. A report still waiting is shown
 // first when the transfer ended by itself, so the bar ends where the transfer did;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "base/codepage.h"
 #include "download/resume_validator.h"
 #include "base/unique_handle.h"
@@ -41,22 +43,61 @@ void RememberValidator(const Text& partialPath, const Text& validator) {
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
-std::optional<Text> ValidatorFor(const Text& partialPath) {
+KeptValidator ValidatorFor(const Text& partialPath) {
+  using State = KeptValidator::State;
   UniqueRegKey key = OpenKey(false);
-  if (!key) return std::nullopt;
-  wchar_t data[1024];
-  DWORD type = 0, size = sizeof data - sizeof(wchar_t);
-  if (::RegQueryValueExW(key.get(), Widen(partialPath).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data),
-                         &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return std::nullopt;
-  data[size / sizeof(wchar_t)] = L'\0';
+  if (!key) return {};
+  const std::wstring name = Widen(partialPath);
+  DWORD type = 0, size = 0;
+  LONG status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+  if (status == ERROR_FILE_NOT_FOUND) return {};
+  // Room for the longest record written (two numbers and a validator at its cap), in
+  // UTF-16; anything longer, of another type or unreadable was not written by us as it is.
+  constexpr DWORD kMaxBytes = (2 * 21 + kMaxValidatorLength) * 2 * sizeof(wchar_t);
+  if (status != ERROR_SUCCESS || type != REG_SZ || size > kMaxBytes) return {State::Unreadable, {}};
+  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+  DWORD got = size;
+  if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ || got > size)
+    return {State::Unreadable, {}};
+  data.resize(got / sizeof(wchar_t));
+  while (!data.empty() && data.back() == L'\0') data.pop_back();
   std::optional<ResumeRecord> record = ParseResumeRecord(Narrow(data));
+  if (!record) return {State::Unreadable, {}};
   std::optional<ResumeRecord> now = IdentityOf(partialPath);
-  if (!record || !now || record->size != now->size || record->lastWrite != now->lastWrite) return std::nullopt;
-  return record->validator;
+  if (!now || record->size != now->size || record->lastWrite != now->lastWrite) return {};
+  return {State::Found, record->validator};
 }
 
 void ForgetValidator(const Text& partialPath) {
   if (UniqueRegKey key = OpenKey(false)) ::RegDeleteValueW(key.get(), Widen(partialPath).c_str());
+}
+
+void PruneStaleValidators(int maxChecks) {
+  UniqueRegKey key = OpenKey(false);
+  DWORD count = 0;
+  if (!key || ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                                 nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+      count == 0)
+    return;
+  // A different start each time, so that with many records every one is looked at
+  // in turn; names first, then the deletions (which shift the indices).
+  const DWORD start = ::GetTickCount() % count;
+  std::vector<std::wstring> gone;
+  std::vector<wchar_t> name(32768);
+  // No "insert a disk" box for a removable drive that is empty now.
+  DWORD oldMode = 0;
+  ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
+  for (DWORD i = 0; i < count && i < static_cast<DWORD>(maxChecks); ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (::RegEnumValueW(key.get(), (start + i) % count, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      continue;
+    std::wstring path(name.data(), length);
+    if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+      gone.push_back(std::move(path));
+  }
+  ::SetThreadErrorMode(oldMode, nullptr);
+  for (const std::wstring& path : gone) ::RegDeleteValueW(key.get(), path.c_str());
 }

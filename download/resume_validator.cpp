@@ -29,16 +29,22 @@ std::optional<Text> ValidatorOf(const std::optional<Text>& etag, const std::opti
   if (etag) {
     std::string_view tag = Trimmed(*etag);
     // Strong: a quoted tag without the "W/" of a weak one.
-    if (tag.size() >= 2 && tag.front() == '"' && tag.back() == '"') return Text(tag);
+    if (tag.size() >= 2 && tag.size() <= kMaxValidatorLength && IsStrongTag(tag)) return Text(tag);
   }
-  if (lastModified && !Trimmed(*lastModified).empty()) return Text(Trimmed(*lastModified));
+  if (lastModified) {
+    std::string_view date = Trimmed(*lastModified);
+    if (!date.empty() && date.size() <= kMaxValidatorLength) return Text(date);
+  }
   return std::nullopt;
 }
 
+bool IsStrongTag(std::string_view validator) {
+  return validator.size() >= 2 && validator.front() == '"' && validator.back() == '"';
+}
+
 bool AnswerKeepsValidator(const Text& sent, const std::optional<Text>& etag, const std::optional<Text>& lastModified) {
-  const bool sentTag = !sent.empty() && sent.front() == '"';
-  const std::optional<Text>& same = sentTag ? etag : lastModified;
-  return !same || Trimmed(*same) == sent;
+  const std::optional<Text>& same = IsStrongTag(sent) ? etag : lastModified;
+  return same && Trimmed(*same) == sent;
 }
 
 Text FormatResumeRecord(const ResumeRecord& record) {
@@ -49,7 +55,9 @@ std::optional<ResumeRecord> ParseResumeRecord(std::string_view text) {
   ResumeRecord record;
   auto size = TakeNumber(text);
   auto lastWrite = TakeNumber(text);
-  if (!size || !lastWrite || text.empty() || *size > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+  if (!size || !lastWrite || text.empty() || text.size() > kMaxValidatorLength ||
+      *size > static_cast<uint64_t>(INT64_MAX))
+    return std::nullopt;
   record.size = static_cast<int64_t>(*size);
   record.lastWrite = *lastWrite;
   record.validator = Text(text);

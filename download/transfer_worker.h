@@ -6,17 +6,18 @@
 
 #include "base/text.h"
 #include "download/download_session.h"
+#include "net/outcome.h"
 
-// Called after every block: total, done, elapsed ms, new bytes (sizes in 64 bits).
-using ProgressCallback = void (*)(int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
-
-enum class TransferResult { Succeeded, Failed, Stopped };
+// Called after every block with the transfer's session: total, done, elapsed ms, new
+// bytes (sizes in 64 bits).
+using ProgressCallback = void (*)(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed,
+                                  int64_t newBytes);
 
 // Fetches `address` into `partialPath`. With `resume` the server is asked for the bytes
 // from `resumeOffset` on and they are written after the bytes already there. Failures
 // have been shown to the user when it returns; a stopped transfer shows nothing.
-TransferResult TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
-                                 int64_t resumeOffset, bool resume, DownloadSession& session);
+Outcome TransferUrlToFile(const Text& address, const Text& partialPath, ProgressCallback progress,
+                          int64_t resumeOffset, bool resume, DownloadSession& session);
 
 // The messages of the transfer's failures.
 namespace transfer_messages {

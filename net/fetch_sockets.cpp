@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -52,7 +53,14 @@ std::string PeerAddress(SOCKET s) {
   return host;
 }
 
-}  // namespace
+// Ends whatever the socket is doing. shutdown() stops every later receive and tells the
+// server; under Wine it does not end a receive already waiting (the receive side only
+// sets a flag, and the waiting receive goes on until the server sends or hangs up,
+// which a stalled server need never do). Cancelling the socket's I/O ends that one.
+void EndSocket(SOCKET s) {
+  ::shutdown(s, SD_BOTH);
+  ::CancelIoEx(reinterpret_cast<HANDLE>(s), nullptr);
+}
 
 std::vector<SOCKET> OpenSockets() {
   WinsockUse winsock;
@@ -63,26 +71,27 @@ std::vector<SOCKET> OpenSockets() {
   return sockets;
 }
 
-int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port) {
+}  // namespace
+
+std::vector<SOCKET> SocketsToSpare() { return RunningUnderWine() ? OpenSockets() : std::vector<SOCKET>(); }
+
+int EndConnection(const ConnectionSockets& sockets) {
+  if (!RunningUnderWine() || sockets.port == 0) return 0;
   WinsockUse winsock;
   int count = 0;
   for (SOCKET s : OpenSockets()) {
-    if (std::find(before.begin(), before.end(), s) != before.end() || !ConnectedToPort(s, port)) continue;
-    ::shutdown(s, SD_BOTH);
+    if (std::find(sockets.spare.begin(), sockets.spare.end(), s) != sockets.spare.end() ||
+        !ConnectedToPort(s, sockets.port) || (!sockets.peer.empty() && PeerAddress(s) != sockets.peer))
+      continue;
+    EndSocket(s);
     ++count;
   }
   return count;
 }
 
-int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port) {
-  WinsockUse winsock;
-  int count = 0;
-  for (SOCKET s : OpenSockets()) {
-    if (!ConnectedToPort(s, port) || (!peerAddress.empty() && PeerAddress(s) != peerAddress)) continue;
-    ::shutdown(s, SD_BOTH);
-    ++count;
-  }
-  return count;
+std::string PeerOfConnectedNotice(const void* info, DWORD length) {
+  if (!RunningUnderWine() || !info) return {};
+  return std::string(static_cast<const char*>(info), strnlen(static_cast<const char*>(info), length));
 }
 
 bool HostNameResolves(const char* host) {

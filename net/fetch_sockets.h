@@ -4,8 +4,9 @@
 // Ending a WinINet call that Wine would leave waiting on a server: Wine keeps a
 // request's socket open while a call on it is blocked, even after the request's
 // handle is closed, and a server sending a byte now and then keeps that call going
-// for as long as it likes. Shutting the socket down (WinINet still owns and closes
-// it) lets the call see the connection end and return.
+// for as long as it likes. Shutting the socket down and cancelling its pending I/O
+// (WinINet still owns and closes it) makes the call fail and return. Windows ends the
+// call when its handle is closed, so there none of this is done.
 #pragma once
 
 #include <winsock2.h>
@@ -14,21 +15,29 @@
 #include <string>
 #include <vector>
 
-// True under Wine, where a waiting WinINet call must be ended at the socket; on
-// Windows closing the handle ends it.
+// True under Wine.
 bool RunningUnderWine();
 
-// The sockets open in this process now.
-std::vector<SOCKET> OpenSockets();
+// The sockets a call's connection may be using: those connected to `port`, to `peer`
+// (numeric text, as "127.0.0.1") unless it is empty, and not in `spare`.
+struct ConnectionSockets {
+  unsigned short port = 0;
+  std::string peer;
+  std::vector<SOCKET> spare;
+};
 
-// Shuts down, both ways, every socket connected to `port` that is not in `before`.
-// Returns how many.
-int ShutDownNewSockets(const std::vector<SOCKET>& before, unsigned short port);
+// The sockets open in this process now, to be spared later; none on Windows,
+// where no socket is ever shut down.
+std::vector<SOCKET> SocketsToSpare();
 
-// Shuts down, both ways, every socket connected to `peerAddress` (numeric text, as
-// "127.0.0.1") on `port`; an empty address stands for any peer on that port. Returns
-// how many.
-int ShutDownSocketsTo(const std::string& peerAddress, unsigned short port);
+// Ends the connection of a WinINet call whose handles were closed: under Wine, shuts
+// its sockets down both ways and cancels their pending I/O, so a call still waiting on
+// it returns and a kept-alive connection is never used again. Returns how many.
+int EndConnection(const ConnectionSockets& sockets);
+
+// The server's address from a CONNECTED_TO_SERVER notice as Wine gives it (numeric
+// text); empty on Windows, whose notice holds a SOCKADDR.
+std::string PeerOfConnectedNotice(const void* info, DWORD length);
 
 // Looks the host name up as WinINet will: true when it resolves. A lookup cannot be
 // ended from outside; doing it first lets a fetch whose lookup outlasted its

@@ -11,6 +11,8 @@
 
 #include "base/unique_handle.h"
 #include "net/fetch_sockets.h"
+#include "net/http_headers.h"
+#include "net/redirects.h"
 #include "net/url.h"
 
 namespace {
@@ -28,13 +30,6 @@ HINTERNET InternetSession() {
   return session.get();
 }
 
-// The parts of an http or https address naming a host.
-std::optional<UrlParts> SplitHttpUrl(std::string_view address) {
-  std::optional<UrlParts> url = SplitUrl(address);
-  if (!url || (url->scheme != INTERNET_SCHEME_HTTP && url->scheme != INTERNET_SCHEME_HTTPS)) return std::nullopt;
-  return url;
-}
-
 std::optional<long long> ContentLength(HINTERNET request) {
   char buffer[64] = {};
   DWORD size = sizeof(buffer) - 1;
@@ -45,27 +40,11 @@ std::optional<long long> ContentLength(HINTERNET request) {
   return value;
 }
 
-int StatusCode(HINTERNET request) {
-  DWORD status = 0, size = sizeof(status);
-  if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
-  return static_cast<int>(status);
-}
-
 // Size in bytes of the answer's status line and headers.
 size_t HeaderBytes(HINTERNET request) {
   DWORD size = 0;
   if (::HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) return 0;
   return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER ? size : 0;
-}
-
-Text LocationHeader(HINTERNET request, size_t maxBytes) {
-  DWORD size = 0;
-  ::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, nullptr, &size, nullptr);
-  if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > maxBytes) return {};
-  std::string value(size, '\0');
-  if (!::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, value.data(), &size, nullptr)) return {};
-  value.resize(size);
-  return value;
 }
 
 // Time left until a moment some milliseconds after a start (GetTickCount values).
@@ -163,55 +142,66 @@ bool ReadBody(Fetch& fetch, HINTERNET request, ByteBuffer& body) {
   return true;
 }
 
+// Opens one address of the chain on the fetch's own handles and sends the request;
+// `opened` is the request when that worked.
+Hop OpenOne(Fetch& fetch, HINTERNET session, const Text& address, HINTERNET& opened) {
+  opened = nullptr;
+  const HttpLimits& limits = fetch.limits;
+  std::optional<UrlParts> url = SplitHttpUrl(address);
+  if (!url || !fetch.CloseHandles() || !fetch.Going()) return {};
+  // A slow lookup cannot be cut short: past the deadline nothing is sent.
+  if (!HostNameResolves(url->host.c_str()) || !fetch.Going()) return {};
+  {
+    std::lock_guard<std::mutex> guard(fetch.lock);
+    fetch.port = url->port;
+  }
+  // The session is shared; the time-outs go on this fetch's own handles.
+  HINTERNET connection = fetch.Keep(
+      fetch.connection, ::InternetConnectA(session, url->host.c_str(), url->port,
+                                           url->user.empty() ? nullptr : url->user.c_str(),
+                                           url->password.empty() ? nullptr : url->password.c_str(),
+                                           INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return {};
+  SetTimeouts(connection, limits, fetch.ownTime.Left());
+
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  if (url->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+  HINTERNET request = fetch.Keep(
+      fetch.request,
+      ::HttpOpenRequestA(connection, "GET", url->object.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
+  if (!request) return {};
+  SetTimeouts(request, limits, fetch.ownTime.Left());
+
+  static const char kHeaders[] = "Accept: */*\r\n\r\n";
+  if (!::HttpSendRequestA(request, kHeaders, static_cast<DWORD>(std::strlen(kHeaders)), nullptr, 0)) return {};
+  if (HeaderBytes(request) > limits.maxHeaderBytes || !fetch.Going()) return {};
+  opened = request;
+  Hop hop;
+  hop.outcome = Outcome::Done;
+  hop.status = StatusCode(request);
+  if (IsRedirectStatus(hop.status)) hop.location = HeaderValue(request, HTTP_QUERY_LOCATION);
+  return hop;
+}
+
 // The worker's part: requests, redirects followed by hand, the body.
 void RunFetch(Fetch& fetch) {
   HINTERNET session = InternetSession();
   if (!session) return;
-  const HttpLimits& limits = fetch.limits;
-  Text address = fetch.address;
-  for (int redirects = 0;; ++redirects) {
-    std::optional<UrlParts> url = SplitHttpUrl(address);
-    if (!url || !fetch.CloseHandles() || !fetch.Going()) return;
-    // A slow lookup cannot be cut short: past the deadline nothing is sent.
-    if (!HostNameResolves(url->host.c_str()) || !fetch.Going()) return;
-    {
-      std::lock_guard<std::mutex> guard(fetch.lock);
-      fetch.port = url->port;
-    }
-    // The session is shared; the time-outs go on this fetch's own handles.
-    HINTERNET connection = fetch.Keep(
-        fetch.connection, ::InternetConnectA(session, url->host.c_str(), url->port,
-                                             url->user.empty() ? nullptr : url->user.c_str(),
-                                             url->password.empty() ? nullptr : url->password.c_str(),
-                                             INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return;
-    SetTimeouts(connection, limits, fetch.ownTime.Left());
-
-    // Redirects are followed here, not by WinINet, which would follow a loop forever.
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
-    if (url->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    HINTERNET request = fetch.Keep(
-        fetch.request,
-        ::HttpOpenRequestA(connection, "GET", url->object.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
-    if (!request) return;
-    SetTimeouts(request, limits, fetch.ownTime.Left());
-
-    static const char kHeaders[] = "Accept: */*\r\n\r\n";
-    if (!::HttpSendRequestA(request, kHeaders, static_cast<DWORD>(std::strlen(kHeaders)), nullptr, 0)) return;
-    if (HeaderBytes(request) > limits.maxHeaderBytes || !fetch.Going()) return;
-
-    HttpAnswer answer;
-    answer.status = StatusCode(request);
-    if (IsRedirectStatus(answer.status) && redirects < limits.maxRedirects) {
-      address = RedirectTarget(address, LocationHeader(request, limits.maxHeaderBytes));
-      if (!address.empty()) continue;
-    }
-    // A final answer, or a redirect left over (which has nothing worth reading).
-    if (!IsRedirectStatus(answer.status) && !ReadBody(fetch, request, answer.body)) return;
-    std::lock_guard<std::mutex> guard(fetch.lock);
-    if (!fetch.abandoned) fetch.answer = std::move(answer);
-    return;
-  }
+  int status = 0;
+  HINTERNET request = nullptr;
+  const Outcome outcome = FollowRedirects(fetch.address, fetch.limits.maxRedirects, [&](const Text& address) {
+    Hop hop = OpenOne(fetch, session, address, request);
+    status = hop.status;
+    return hop;
+  });
+  // A redirect left over (past the limit, or to nowhere we go) stands as it is,
+  // with nothing worth reading; anything else that did not open gives no answer.
+  if (!request || (outcome != Outcome::Done && !IsRedirectStatus(status))) return;
+  HttpAnswer answer;
+  answer.status = status;
+  if (!IsRedirectStatus(status) && !ReadBody(fetch, request, answer.body)) return;
+  std::lock_guard<std::mutex> guard(fetch.lock);
+  if (!fetch.abandoned) fetch.answer = std::move(answer);
 }
 
 DWORD WINAPI FetchThread(void* parameter) {
@@ -232,27 +222,15 @@ size_t ReadPieceSize(std::optional<long long> contentLength) {
   return static_cast<size_t>(*contentLength + 1);
 }
 
-Text RedirectTarget(std::string_view from, std::string_view location) {
-  if (location.empty()) return {};
-  Text base(from), relative(location);
-  DWORD size = 0;
-  ::InternetCombineUrlA(base.c_str(), relative.c_str(), nullptr, &size, ICU_NO_ENCODE);
-  if (size == 0) return {};
-  std::string combined(size + 1, '\0');
-  size = static_cast<DWORD>(combined.size());
-  if (!::InternetCombineUrlA(base.c_str(), relative.c_str(), combined.data(), &size, ICU_NO_ENCODE)) return {};
-  combined.resize(size);
-  return SplitHttpUrl(combined) ? combined : Text();
-}
-
 HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
   const DWORD start = ::GetTickCount();
   const Deadline whole(start, limits.deadlineMs);
   const Deadline own(start, limits.deadlineMs > 2 * kWindUpMs ? limits.deadlineMs - kWindUpMs : limits.deadlineMs / 2);
   if (!SplitHttpUrl(address)) return {};
 
-  // Wine only: the sockets already open, so that only the fetch's own are touched.
-  const std::vector<SOCKET> before = RunningUnderWine() ? OpenSockets() : std::vector<SOCKET>();
+  // The sockets already open, so that only the fetch's own are ever shut down.
+  ConnectionSockets ownSockets;
+  ownSockets.spare = SocketsToSpare();
   auto fetch = std::make_shared<Fetch>(address, limits, own);
   auto* share = new std::shared_ptr<Fetch>(fetch);
   UniqueKernelHandle worker(::CreateThread(nullptr, 0, FetchThread, share, 0, nullptr));
@@ -261,21 +239,16 @@ HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
     return {};
   }
   if (::WaitForSingleObject(worker.get(), own.Left()) != WAIT_OBJECT_0) {
-    INTERNET_PORT port;
     {
       std::lock_guard<std::mutex> guard(fetch->lock);
       fetch->abandoned = true;
-      port = fetch->port;
+      ownSockets.port = fetch->port;
     }
     UniqueInternet request, connection;
     fetch->TakeHandles(request, connection);
     request.reset();
     connection.reset();
-    // Windows ends a call blocked on a handle when the handle is closed. Wine keeps
-    // the connection open until the blocked call returns, which a server trickling
-    // bytes can put off for ever: there the fetch's sockets are shut down (WinINet
-    // still closes them), so the call sees the connection end and returns.
-    if (RunningUnderWine()) ShutDownNewSockets(before, port);
+    EndConnection(ownSockets);
     ::WaitForSingleObject(worker.get(), whole.Left());
   }
   std::lock_guard<std::mutex> guard(fetch->lock);

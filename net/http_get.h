@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "net/url.h"  // IsRedirectStatus
 
 // Bounds of one HTTP fetch: no server, however hostile, holds the caller longer
 // than the deadline.
@@ -36,10 +35,6 @@ struct HttpAnswer {
 // before the answer was read give no answer (status 0); a redirect past the last
 // one followed is returned as it is, with its status and no body.
 HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits = HttpLimits());
-
-// Where a redirect leads: its Location resolved against the address that gave it;
-// empty unless that is an http or https address naming a host.
-Text RedirectTarget(std::string_view from, std::string_view location);
 
 // Size of each read: the announced length plus one, at most 102400; 10240 when the
 // length is missing or not positive.

@@ -16,13 +16,18 @@
 
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "net/http_headers.h"
+#include "net/outcome.h"
 
-constexpr DWORD kReadBlockSize = 10240;
-constexpr int kMaxRedirects = 10;
+// The most one read takes: a fast server is read in pieces this large, a slow one in
+// whatever has arrived.
+constexpr DWORD kReadBufferSize = 256 * 1024;
+// The download follows more redirects than the version fetch: download sites chain
+// mirrors and counters.
+constexpr int kMaxDownloadRedirects = 10;
 
 class InternetConnection {
  public:
-  enum class Outcome { Done, Failed, Stopped };
   struct Pending;  // what WinINet writes to when an operation completes
 
   // stopEvent is signalled, and stopped set, when the user stops the download.
@@ -34,21 +39,20 @@ class InternetConnection {
   // InternetOpenA with the agent and access type; false when no handle came back.
   bool Open(const Text& agent, DWORD accessType);
   // InternetOpenUrlA with the header block and flags; any previous request is closed
-  // first. Redirects are followed here, each with the same header block, at most
-  // kMaxRedirects of them: WinINet's own following has no bound and cannot be stopped.
-  // A longer chain, a loop or a redirect to an address that is not http(s) fails.
+  // first. Redirects are followed by hand (net/redirects.h), each with the same header
+  // block, at most kMaxDownloadRedirects of them.
   Outcome OpenUrl(const Text& address, const Text& headers, DWORD flags);
   void CloseRequest();
 
-  // The answer's status code, 0 when unknown.
-  int StatusCode() const;
-  // A header of the answer as text; nothing when absent. `index` picks among
-  // repeated headers of the same name.
-  std::optional<Text> HeaderValue(DWORD query, DWORD index = 0) const;
-  // Every value of a header that may come more than once.
-  std::vector<Text> HeaderValues(DWORD query) const;
+  // The open answer, read with net/http_headers.h.
+  int StatusCode() const { return ::StatusCode(request_.get()); }
+  std::optional<Text> HeaderValue(DWORD query, DWORD index = 0) const {
+    return ::HeaderValue(request_.get(), query, index);
+  }
+  std::vector<Text> HeaderValues(DWORD query) const { return ::HeaderValues(request_.get(), query); }
 
-  // Reads up to kReadBlockSize bytes into block(); got = 0 at the end of the body.
+  // Reads what has arrived, at most kReadBufferSize bytes, into block(); waits only
+  // when nothing has. got = 0 at the end of the body.
   Outcome Read(DWORD& got);
   const unsigned char* block() const;
 
@@ -62,5 +66,5 @@ class InternetConnection {
   UniqueInternet internet_;
   UniqueInternet request_;
   bool inFlight_ = false;  // an operation was stopped before it completed
-  INTERNET_PORT port_ = 0;  // the port of the address last opened
+  unsigned short port_ = 0;  // the port of the address last opened
 };

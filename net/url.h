@@ -1,4 +1,5 @@
-// Web addresses taken apart the one way every fetch of the program does it.
+// Web addresses taken apart, checked and combined the one way every fetch of the
+// program does it.
 #pragma once
 
 #include <windows.h>
@@ -20,14 +21,21 @@ struct UrlParts {
 // it apart or it names no host.
 std::optional<UrlParts> SplitUrl(std::string_view address);
 
-// True for an http or https address naming a host. Only those get an answer we can
-// store (a status and headers); Wine's asynchronous opener also never completes for
-// an address it cannot take apart, so others are refused before it is called.
+// The parts of an http or https address naming a host; nothing for any other. Only
+// those get an answer we can use (a status and headers); Wine's asynchronous opener
+// also never completes for an address it cannot take apart, so others are refused
+// before any WinINet call.
+std::optional<UrlParts> SplitHttpUrl(std::string_view address);
 bool IsHttpAddress(std::string_view address);
 
-// `location` (absolute, or relative to `base`) as a whole address; nothing when the
-// two cannot be combined.
-std::optional<Text> CombineUrl(std::string_view base, std::string_view location);
+// The address without its fragment ("#..."): a fragment names a place inside the
+// answer and is never sent to the server.
+Text WithoutFragment(std::string_view address);
+
+// `reference` (absolute, or relative to `base`) as a whole address, resolved as
+// browsers resolve a link or a Location header: dot segments removed, the
+// reference's query kept, both fragments dropped. Nothing when `base` has no scheme.
+std::optional<Text> ResolveReference(std::string_view base, std::string_view reference);
 
 // 301, 302, 303, 307 and 308: the answer names another address for the same request.
 bool IsRedirectStatus(int status);

@@ -1,9 +1,30 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests under Wine (CTest) and the
 # UI tests that drive the real program under Wine on a private virtual display.
+#   --under-load  runs two busy loops (one per core of a two-core machine) beside
+#                 everything, as a busy machine would; they end with the run.
+# Further arguments go to pytest (e.g. -k download, -x).
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
+
+LOAD_PIDS=()
+cleanup() {
+  [ ${#LOAD_PIDS[@]} -gt 0 ] && kill "${LOAD_PIDS[@]}" 2>/dev/null
+  if [ -n "${LANSHI_XVFB_PID:-}" ]; then
+    wineserver -k 2>/dev/null
+    lanshi_stop_xvfb
+  fi
+}
+trap cleanup EXIT
+if [ "${1:-}" = "--under-load" ]; then
+  shift
+  for _ in 1 2; do
+    (while :; do :; done) &
+    LOAD_PIDS+=($!)
+  done
+  echo "test: two busy loops run beside the tests (pids ${LOAD_PIDS[*]})"
+fi
 bash scripts/install-deps.sh || exit 1
 
 export LANSHI_BUILD_DIR="${LANSHI_BUILD_DIR:-$ROOT/build-test}"
@@ -25,11 +46,15 @@ export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"
 source scripts/wine-env.sh
 lanshi_make_prefix
 source scripts/xvfb.sh
-lanshi_start_xvfb
-trap 'wineserver -k 2>/dev/null; lanshi_stop_xvfb' EXIT
+lanshi_start_xvfb || exit 1
 
 echo "== unit tests (CTest under Wine) =="
-ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure
+# Two faults of Wine's are not ours to mend and come now and then on a busy machine: a
+# receive in the fetch deadline test that never ends (about one run in five) and a crash
+# of the GDI+ test program after all its tests passed, as it exits. A program that hangs
+# is ended after 300 s; one that fails or hangs runs once more, and fails the run only
+# when it fails twice. Each failed try is still printed.
+ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure --timeout 300 --repeat until-pass:2
 unit=$?
 
 echo "== UI tests (the real program under Wine, display $DISPLAY) =="

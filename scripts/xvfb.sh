@@ -1,11 +1,20 @@
-# Source this file: lanshi_start_xvfb starts a private Xvfb on the first free
-# display from :40 and exports DISPLAY and LANSHI_DISPLAY; lanshi_stop_xvfb ends it.
+# Source this file: lanshi_start_xvfb starts a private Xvfb on a free display and
+# exports DISPLAY and LANSHI_DISPLAY; lanshi_stop_xvfb ends it.
 lanshi_start_xvfb() {
-  local n=40
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb takes the first free display itself and tells which: engineers starting
+  # theirs at the same moment cannot end up sharing one.
+  local answer
+  answer="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
   LANSHI_XVFB_PID=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  for _ in $(seq 400); do [ -s "$answer" ] && break; sleep 0.05; done
+  local n
+  n="$(tr -d '[:space:]' <"$answer")"
+  rm -f "$answer"
+  if [ -z "$n" ]; then
+    echo "xvfb: Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$n" LANSHI_DISPLAY=":$n"
 }
 lanshi_stop_xvfb() {

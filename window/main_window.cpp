@@ -6,13 +6,12 @@
 #include "base/display_dpi.h"
 #include "base/unique_handle.h"
 #include "base/window_text.h"
+#include "base/window_thread.h"
 #include "window/main_window_scale.h"
 
 namespace {
 
 constexpr wchar_t kMainWindowClass[] = L"LanshiMainWindow";
-// wParam: the item's identifier, lParam: 1 to show it, 0 to remove it.
-constexpr UINT kSetMenuItemMessage = WM_APP + 1;
 
 bool IsTransparentLabel(HWND child) {
   const ComponentSpec* form = FindComponentSpec(static_cast<ComponentId>(::GetWindowLongPtrW(child, GWLP_ID)));
@@ -196,9 +195,6 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       FitMainWindowToDpi(hwnd, dpi_, reinterpret_cast<const RECT*>(lParam));
       LayOutComponents(hwnd, dpi_, font_);
       return 0;
-    case kSetMenuItemMessage:
-      ApplyMenuItemVisible(static_cast<ComponentId>(wParam), lParam != 0);
-      return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -263,9 +259,9 @@ void MainWindow::SetProgressPosition(ComponentId id, int position) {
 }
 
 void MainWindow::SetMenuItemVisible(ComponentId id, bool visible) {
-  // On the window thread this runs at once; another thread waits for the window
-  // thread to do it, holding nothing the window thread could want meanwhile.
-  if (HWND hwnd = hwnd_.load()) ::SendMessageW(hwnd, kSetMenuItemMessage, id, visible ? 1 : 0);
+  // The menu changes on the window thread only: on it this runs at once; another
+  // thread waits for it there, holding nothing the window thread could want meanwhile.
+  if (hwnd_.load()) window_thread::Run([&] { ApplyMenuItemVisible(id, visible); });
 }
 
 void MainWindow::ApplyMenuItemVisible(ComponentId id, bool visible) {

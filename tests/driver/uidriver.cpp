@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -176,6 +177,28 @@ std::string CmdFocus(const Args& a) {
          ",\"menu_mode\":" + Bool(info.flags & GUI_INMENUMODE) + "}";
 }
 
+// selection <edit hwnd>: where the selection of an edit box starts and ends.
+std::string CmdSelection(const Args& a) {
+  if (a.size() < 2) return Error("usage");
+  DWORD start = 0, end = 0;
+  if (!::SendMessageTimeoutW(ToHwnd(a[1]), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                             reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, 5000, nullptr))
+    return Error("timeout");
+  return "{\"start\":" + std::to_string(start) + ",\"end\":" + std::to_string(end) + "}";
+}
+
+// clipboard: the text on the clipboard, as a program pasting now would get it.
+std::string CmdClipboard(const Args&) {
+  if (!::OpenClipboard(nullptr)) return Error("clipboard busy");
+  ScopeExit close([] { ::CloseClipboard(); });
+  HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+  if (!data) return "{\"text\":null}";
+  auto* text = static_cast<const wchar_t*>(::GlobalLock(data));
+  if (!text) return "{\"text\":null}";
+  ScopeExit unlock([data] { ::GlobalUnlock(data); });
+  return "{\"text\":" + JsonString(text) + "}";
+}
+
 std::string CmdSetText(const Args& a) {
   if (a.size() < 2) return Error("usage");
   std::wstring text = a.size() > 2 ? a[2] : L"";
@@ -186,43 +209,13 @@ std::string CmdSetText(const Args& a) {
   return "{\"ok\":true}";
 }
 
-// type <hwnd> <text>: replaces the box's content key by key.
-std::string CmdType(const Args& a) {
-  if (a.size() < 2) return Error("usage");
-  HWND h = ToHwnd(a[1]);
-  if (!::IsWindowEnabled(h)) return Error("disabled");
-  DWORD_PTR r = 0;
-  ::SendMessageTimeoutW(h, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &r);
-  ::SendMessageTimeoutW(h, WM_CHAR, VK_BACK, 0, SMTO_ABORTIFHUNG, 5000, &r);
-  if (a.size() > 2)
-    for (wchar_t ch : a[2]) ::SendMessageTimeoutW(h, WM_CHAR, ch, 1, SMTO_ABORTIFHUNG, 5000, &r);
-  return "{\"ok\":true}";
-}
-
-// click <hwnd>: presses a button; a hidden or disabled button cannot be pressed.
-std::string CmdClick(const Args& a) {
-  if (a.size() < 2) return Error("usage");
-  HWND h = ToHwnd(a[1]);
-  if (!::IsWindow(h)) return Error("no window");
-  if (!::IsWindowVisible(h)) return Error("hidden");
-  if (!::IsWindowEnabled(h)) return Error("disabled");
-  ::PostMessageW(h, BM_CLICK, 0, 0);
-  return "{\"ok\":true}";
-}
-
-// command <hwnd> <id>: what choosing a menu item sends to its window.
-std::string CmdCommand(const Args& a) {
-  if (a.size() < 3) return Error("usage");
-  ::PostMessageW(ToHwnd(a[1]), WM_COMMAND, MAKEWPARAM(LOWORD(std::stoul(a[2])), 0), 0);
-  return "{\"ok\":true}";
-}
-
 std::string CmdPost(const Args& a) {
   if (a.size() < 5) return Error("usage");
   ::PostMessageW(ToHwnd(a[1]), std::stoul(a[2]), std::stoul(a[3]), std::stol(a[4]));
   return "{\"ok\":true}";
 }
 
+// close <hwnd>: posts WM_CLOSE; for test teardown only, a test closes as a person does.
 std::string CmdClose(const Args& a) {
   if (a.size() < 2) return Error("usage");
   ::PostMessageW(ToHwnd(a[1]), WM_CLOSE, 0, 0);
@@ -283,17 +276,6 @@ std::string CmdDialogs(const Args& a) {
     first = false;
   }
   return out + "]}";
-}
-
-// answer <dialog hwnd> <button id>: presses a message box button.
-std::string CmdAnswer(const Args& a) {
-  if (a.size() < 3) return Error("usage");
-  HWND d = ToHwnd(a[1]);
-  int id = std::stoi(a[2]);
-  HWND button = ::GetDlgItem(d, id);
-  if (!button) return Error("no such button");
-  ::PostMessageW(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  return "{\"ok\":true}";
 }
 
 // start <exe> <working dir>: starts a program; answers with its process id.
@@ -360,11 +342,10 @@ uintptr_t RemoteModuleBase(DWORD pid, const std::wstring& path) {
   return 0;
 }
 
-// menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
-std::string CmdMenu(const Args& a) {
-  if (a.size() < 3) return Error("usage");
-  HWND hwnd = ToHwnd(a[1]);
-  const std::wstring& probePath = a[2];
+// Runs an export of the probe DLL (a thread entry) inside the window's process;
+// the probe reads the window and `input` from a shared block and leaves its JSON
+// answer there.
+std::string RunProbe(HWND hwnd, const std::wstring& probePath, const char* exportName, const std::string& input) {
   constexpr DWORD kBlock = 64 * 1024;
   UniqueKernelHandle mapping(
       ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlock, L"LanshiUiDriverMenuProbe"));
@@ -374,15 +355,16 @@ std::string CmdMenu(const Args& a) {
   ScopeExit unmap([block] { ::UnmapViewOfFile(block); });
   memset(block, 0, kBlock);
   *reinterpret_cast<HWND*>(block) = hwnd;
+  memcpy(block + 8, input.c_str(), std::min<size_t>(input.size(), kBlock - 9));
 
-  // Where ProbeMenu lies relative to the probe's base is the same in both processes.
+  // Where the export lies relative to the probe's base is the same in both processes
+  // (32-bit builds decorate the name).
   UniqueModule local(::LoadLibraryW(probePath.c_str()));
   if (!local) return Error("probe not loadable");
-  auto offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu@4")) -
-                reinterpret_cast<uintptr_t>(local.get());
-  if (!::GetProcAddress(local.get(), "ProbeMenu@4"))
-    offset = reinterpret_cast<uintptr_t>(::GetProcAddress(local.get(), "ProbeMenu")) -
-             reinterpret_cast<uintptr_t>(local.get());
+  FARPROC entry = ::GetProcAddress(local.get(), (std::string(exportName) + "@4").c_str());
+  if (!entry) entry = ::GetProcAddress(local.get(), exportName);
+  if (!entry) return Error("no such probe");
+  auto offset = reinterpret_cast<uintptr_t>(entry) - reinterpret_cast<uintptr_t>(local.get());
 
   UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, PidOf(hwnd)));
   if (!process) return Error("open process");
@@ -408,7 +390,32 @@ std::string CmdMenu(const Args& a) {
   if (!remoteModule) return Error("probe not found in target");
   runRemote(reinterpret_cast<void*>(remoteModule + offset), nullptr);
   runRemote(reinterpret_cast<void*>(::GetProcAddress(kernel, "FreeLibrary")), reinterpret_cast<void*>(remoteModule));
-  return std::string("{\"menu\":") + (block[8] ? block + 8 : "null") + "}";
+  return block[8] ? std::string(block + 8) : "null";
+}
+
+// menu <hwnd> <probe dll path>: the window's menu, read inside the target process.
+std::string CmdMenu(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  std::string menu = RunProbe(ToHwnd(a[1]), a[2], "ProbeMenu", "");
+  return menu.rfind("{\"error\"", 0) == 0 ? menu : "{\"menu\":" + menu + "}";
+}
+
+// fonts <hwnd> <probe dll path>: the font height (lfHeight) of each child window.
+std::string CmdFonts(const Args& a) {
+  if (a.size() < 3) return Error("usage");
+  return RunProbe(ToHwnd(a[1]), a[2], "ProbeFonts", "");
+}
+
+// dpichanged <hwnd> <probe dll path> <dpi> <left> <top> <right> <bottom>: sends the
+// window WM_DPICHANGED from inside its process; answers its children's font heights
+// before and after.
+std::string CmdDpiChanged(const Args& a) {
+  if (a.size() < 8) return Error("usage");
+  std::string input;
+  for (size_t i = 3; i < 8; ++i) input += Utf8(a[i]) + " ";
+  std::string fonts = RunProbe(ToHwnd(a[1]), a[2], "ProbeDpiChanged", input);
+  return fonts.rfind("{\"error\"", 0) == 0 || fonts.front() != '{' ? "{\"error\":" + JsonString(FromUtf8(fonts)) + "}"
+                                                                 : fonts;
 }
 
 // Fields are separated by tabs; inside a field \\, \n, \r and \t stand for
@@ -437,20 +444,20 @@ std::string Dispatch(const Args& a) {
     if (c == L"window") return CmdWindow(a);
     if (c == L"controls") return CmdControls(a);
     if (c == L"settext") return CmdSetText(a);
+    if (c == L"selection") return CmdSelection(a);
+    if (c == L"clipboard") return CmdClipboard(a);
     if (c == L"xwindow") return CmdXWindow(a);
     if (c == L"focus") return CmdFocus(a);
-    if (c == L"type") return CmdType(a);
-    if (c == L"click") return CmdClick(a);
-    if (c == L"command") return CmdCommand(a);
     if (c == L"post") return CmdPost(a);
     if (c == L"close") return CmdClose(a);
     if (c == L"progress") return CmdProgress(a);
     if (c == L"ping") return CmdPing(a);
     if (c == L"dialogs") return CmdDialogs(a);
-    if (c == L"answer") return CmdAnswer(a);
     if (c == L"start") return CmdStart(a);
     if (c == L"wait") return CmdWait(a);
     if (c == L"menu") return CmdMenu(a);
+    if (c == L"dpichanged") return CmdDpiChanged(a);
+    if (c == L"fonts") return CmdFonts(a);
     if (c == L"kill") return CmdKill(a);
     if (c == L"resources") return CmdResources(a);
   } catch (const std::exception& e) {

@@ -36,6 +36,8 @@ def start_download(app, address, drive, name, extension):
     app.type("格式", extension)
     app.type("编辑框_地址", address)
     app.click("按钮_下载")
+    app.confirm(lambda: app.dialogs() or not app.control("按钮_下载")["enabled"],
+                "the click on 下载 (no message box, and 下载 still enabled)")
 
 
 def wait_message(app, timeout=30.0):

@@ -2,6 +2,7 @@
 files (honest Range, 206, Content-Length), and a small hostile server of our own for
 the answers nginx will not give. Both are started and stopped by the tests."""
 import email.utils
+import functools
 import hashlib
 import http.server
 import os
@@ -67,6 +68,7 @@ def generated_bytes(offset, count):
     return (_GEN_BLOCK * reps)[start:start + count]
 
 
+@functools.lru_cache(maxsize=4)
 def versioned_bytes(version, size=300_000):
     """Version `version` of the changing file: same size, other bytes."""
     return generated_bytes(version * 1_000_003, size)
@@ -153,19 +155,24 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             return True
 
-    def _hold(self, seconds=120):
+    def _hold(self, seconds=120, deaf=False):
         """A stalled answer waits here: True when the test lets it go on, False when the
-        client hung up first (counted in hangups) or the time ran out."""
+        client hung up first (counted in hangups) or the time ran out. A deaf answer
+        notes the hang-up but holds its end open all the same, as a stuck server does:
+        then only the client can end what it waits for."""
         owner = self.server.owner
         end = time.time() + seconds
+        gone = False
         while not owner.unstall.wait(0.05):
-            if self._client_gone():
+            if not gone and self._client_gone():
+                gone = True
                 with owner.lock:
                     owner.hangups += 1
-                return False
+                if not deaf:
+                    return False
             if time.time() > end:
                 return False
-        return True
+        return not gone
 
     def _range_start(self):
         m = re.match(r"bytes=(\d+)-$", self.headers.get("Range", "").strip())
@@ -213,13 +220,15 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         weak one ("etag=weak") or none, and a Last-Modified date unless "lastmod=0".
         Honest Range, and If-Range as a server should read it: a validator that is not
         the current one (a weak tag never is) gets the whole file, unless "ifrange=ignore"
-        (a server that honours Range but not If-Range). The body comes in
-        `step`-byte pieces every `every` ms."""
+        (a server that honours Range but not If-Range); "etag=long" is a strong tag of
+        2,000 characters, "tag206=0" leaves every validator out of a 206; "size" sets the
+        file's size (300,000 bytes). The body comes in `step`-byte pieces every `every` ms."""
         owner = self.server.owner
         version = owner.version
-        data = versioned_bytes(version)
+        data = versioned_bytes(version, int(args.get("size", 300_000)))
         headers = []
-        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"'}.get(args.get("etag", "strong"))
+        etag = {"strong": f'"v{version}"', "weak": f'W/"v{version}"',
+                "long": '"v%d-%s"' % (version, "x" * 2000)}.get(args.get("etag", "strong"))
         modified = email.utils.formatdate(1_700_000_000 + 86_400 * version, usegmt=True)
         if etag:
             headers.append(("ETag", etag))
@@ -233,6 +242,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 start = None
         if start:
             self.send_response(206)
+            if args.get("tag206") == "0":  # a piece that carries no validator at all
+                headers = []
             headers.append(("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}"))
         else:
             self.send_response(200)
@@ -240,17 +251,29 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         for k, v in headers + [("Content-Length", str(len(body)))]:
             self.send_header(k, v)
         self.end_headers()
-        step, every = int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000
-        for i in range(0, len(body), step):
-            if owner.release.is_set():
-                break
-            try:
-                self.wfile.write(body[i:i + step])
-                self.wfile.flush()
-            except OSError:
-                return
-            time.sleep(every)
+        self._paced(body, int(args.get("step", 1 << 20)), int(args.get("every", 0)) / 1000)
         self.close_connection = True
+
+    def _paced(self, body, step, every, chunked=False):
+        """Writes body in `step`-byte pieces (chunks of the chunked coding when `chunked`),
+        each sent at once and followed by a pause of `every` seconds; every < 0 leaves
+        the pieces to the socket's buffering. Ends early when the server ends or the
+        client has gone."""
+        for i in range(0, len(body), step):
+            if self.server.owner.release.is_set():
+                return
+            piece = body[i:i + step]
+            try:
+                self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n" if chunked else piece)
+                if every >= 0:
+                    self.wfile.flush()
+                    time.sleep(every)
+            except OSError:  # the client hung up
+                with self.server.owner.lock:
+                    self.server.owner.hangups += 1
+                return
+        if chunked:
+            self.wfile.write(b"0\r\n\r\n")
 
     def _cut_chunked(self, data, after, step, how):
         self.send_response(200)
@@ -298,10 +321,27 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             data = self._file(rest)
         if kind == "empty":
             return self._send(200, b"")
+        if kind == "nostatus":  # another service on the port: a banner and bytes, no HTTP at all
+            self.wfile.write(b"SSH-2.0-OpenSSH_9.2p1 Debian-2\r\n" + generated_bytes(0, 5000))
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if kind == "leftover":  # /leftover/<304|204>: a status that has no body, with a body, kept alive
+            size = int(args.get("size", 200_000))  # more than WinINet reads ahead with the headers
+            self.send_response(int(name))
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            self.wfile.write(generated_bytes(0, size))
+            self.wfile.flush()
+            self.close_connection = False  # whatever the request asked
+            return
+        if kind == "redirectto":  # a redirect to any address (`to`, url-quoted)
+            return self._send(302, b"", [("Location", urllib.parse.unquote(args["to"]))])
+        deaf = args.get("deaf") == "1"  # a stalled answer that ignores the client's hang-up
         if kind == "silent":  # reads the request and never answers it
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if kind == "headstall":  # the status line and half a header, then nothing
@@ -309,28 +349,36 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            self._hold()
+            self._hold(deaf=deaf)
             self.close_connection = True
             return
         if data is None:
             return self._send(404, b"<html>not found</html>")
         if kind in ("file", "chain"):
             return self._honest(data)
-        if kind == "redirect":
-            return self._send(302, b"", [("Location", f"/file/{name}")])
+        if kind == "redirect":  # to the honest file; `fragment` adds a "#..." to the Location
+            fragment = "#" + args["fragment"] if "fragment" in args else ""
+            return self._send(302, b"", [("Location", f"/file/{name}{fragment}")])
+        if kind == "clchunked":  # chunked, complete, with a Content-Length beside it (`value`)
+            self.send_response(200)
+            self.send_header("Content-Length", args.get("value", str(len(data) // 2)))
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for i in range(0, len(data), 7000):
+                self.wfile.write(f"{len(data[i:i + 7000]):x}\r\n".encode() + data[i:i + 7000] + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
+            self.close_connection = True
+            return
+        if kind == "piece":  # 206 with bytes `first`-`last` (default: from the Range asked, 1,000 bytes) of the file
+            first = int(args.get("first", self._range_start() or 0))
+            last = int(args.get("last", first + 999))
+            body = data[first:last + 1]
+            return self._send(206, body, [("Content-Range", f"bytes {first}-{last}/{len(data)}")])
         if kind == "chunked":  # no Content-Length: the body in chunks of `step` bytes
-            step, every = int(args.get("step", 7000)), float(args.get("every", -1)) / 1000
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            for i in range(0, len(data), step):
-                piece = data[i:i + step]
-                self.wfile.write(f"{len(piece):x}\r\n".encode() + piece + b"\r\n")
-                if every >= 0:
-                    self.wfile.flush()
-                    time.sleep(every)
-            self.wfile.write(b"0\r\n\r\n")
-            return
+            return self._paced(data, int(args.get("step", 7000)), float(args.get("every", -1)) / 1000, chunked=True)
         if kind == "drop":  # announces the whole body, sends `after` bytes, hangs up
             after = int(args.get("after", len(data) // 2))
             start = self._range_start() or 0
@@ -370,7 +418,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             with owner.lock:
                 owner.stalled += 1
-            if self._hold() and not owner.release.is_set():
+            if self._hold(deaf=deaf) and not owner.release.is_set():
                 try:
                     self.wfile.write(data[first:])
                     self.wfile.flush()
@@ -389,15 +437,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
-            for i in range(0, len(body), step):
-                if owner.release.is_set():
-                    break
-                try:
-                    self.wfile.write(body[i:i + step])
-                    self.wfile.flush()
-                except OSError:
-                    return
-                time.sleep(every)
+            self._paced(body, step, every)
             self.close_connection = True
             return
         if kind == "cutchunked":  # chunked, ended after `after` bytes without the last chunk
@@ -420,6 +460,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             send = int(args.get("send", len(data)))
             self.send_response(200)
             self.send_header("Content-Length", value)
+            if "value2" in args:  # a second Content-Length header
+                self.send_header("Content-Length", urllib.parse.unquote(args["value2"]))
             self.send_header("Connection", "close")
             self.end_headers()
             self.wfile.write(data[:send])
@@ -444,7 +486,7 @@ class HostileServer:
         self.release = threading.Event()  # the server is ending: stop every slow answer
         self.unstall = threading.Event()  # stalled answers send the rest of their file
         self.stalled = 0      # answers that reached their stall
-        self.hangups = 0      # stalled answers whose client closed the connection
+        self.hangups = 0      # stalled or paced answers whose client closed the connection
         self.connections = 0  # connections open now
         self.version = 1  # of the /versioned/ file
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)

@@ -12,8 +12,16 @@ from lanshi_ui import BUILD, SCREENSHOTS, Driver, Program, VirtualDisplay, wine_
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import Drive  # noqa: E402
-from servers import Nginx  # noqa: E402
+from servers import HostileServer, Nginx, make_file  # noqa: E402
 from update_server import UpdateServer  # noqa: E402
+
+
+def pytest_configure(config):
+    # The tests' temporary folders live in the build folder: the machine's shared
+    # /tmp/pytest-of-<user> is pruned by other pytest runs on the machine, folders in
+    # use included.
+    if not config.option.basetemp:
+        config.option.basetemp = str(BUILD / "ui-tmp")
 
 
 @pytest.fixture(scope="session")
@@ -72,6 +80,25 @@ def drive(tmp_path):
     d = Drive("t", tmp_path / "drive_t")
     yield d
     d.remove()
+
+
+@pytest.fixture(scope="module")
+def www(request, tmp_path_factory):
+    """The folder the module's servers serve: the files of the module's WWW, a name
+    mapped to (size, seed) for make_file; empty in a module without one."""
+    root = tmp_path_factory.mktemp("www")
+    for name, (size, seed) in getattr(request.module, "WWW", {}).items():
+        make_file(root / name, size, seed=seed)
+    return root
+
+
+@pytest.fixture
+def hostile(www):
+    """Our hostile server over `www`, fresh for each test (its request log and stalls
+    are the test's own)."""
+    server = HostileServer(www)
+    yield server
+    server.stop()
 
 
 @pytest.fixture(scope="module")

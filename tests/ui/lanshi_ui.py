@@ -9,6 +9,7 @@ import os
 import queue
 import shutil
 import subprocess
+import tempfile
 import threading
 import time
 from pathlib import Path
@@ -33,11 +34,34 @@ IDS = {
 }
 
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+MFS_HILITE = 0x80
+
+# How long an input may take to show its effect: generous, a loaded machine is slow;
+# a lost input fails after it with a message naming the input.
+INPUT_TIMEOUT = 20.0
 
 
 def win_path(path):
     """The Windows path of a Unix path (Wine maps Z: to /)."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def run_wine(env, *args, timeout=120, check=False, encoding="utf-8"):
+    """Runs a Wine command line (wine reg ..., wineserver -w) to its end, within `timeout`
+    seconds; answers its exit code and output. The output goes through a file and
+    stdin is closed: the first Wine call on a prefix starts its services, which live on
+    and would hold a pipe to us open for ever."""
+    with tempfile.TemporaryFile() as out:
+        try:
+            code = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            raise RuntimeError(f"{' '.join(map(str, args))} did not end within {timeout} s") from None
+        out.seek(0)
+        text = out.read().decode(encoding, "replace")
+    if check and code != 0:
+        raise RuntimeError(f"{' '.join(map(str, args))} failed ({code}): {text[-500:]}")
+    return code, text
 
 
 def wine_env():
@@ -46,35 +70,48 @@ def wine_env():
     prefix = Path(os.environ.get("LANSHI_WINEPREFIX", BUILD / "wineprefix")).resolve()
     env = os.environ.copy()
     env["LANSHI_WINEPREFIX"] = str(prefix)
-    dump = subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix && env -0'],
-                          env=env, check=True, stdout=subprocess.PIPE).stdout
-    env = dict(item.split("=", 1) for item in dump.decode("utf-8", "replace").split("\0") if "=" in item)
+    # (A new prefix takes minutes on a loaded machine; its services outlive the call.)
+    with tempfile.TemporaryFile() as dump:
+        subprocess.run(["bash", "-c", f'source "{REPO}/scripts/wine-env.sh" && lanshi_make_prefix && env -0'],
+                       env=env, check=True, stdin=subprocess.DEVNULL, stdout=dump, timeout=900)
+        dump.seek(0)
+        text = dump.read().decode("utf-8", "replace")
+    env = dict(item.split("=", 1) for item in text.split("\0") if "=" in item)
     env.pop("LC_ALL", None)
     return env
 
 
 class VirtualDisplay:
-    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise the first free one from :40)."""
+    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one)."""
 
     def __init__(self, env, compositor=True):
         self.env = env
+        self.xvfb = None
+        self.compositor = None
         wanted = os.environ.get("LANSHI_DISPLAY")
         if wanted:
             self.number = int(wanted.lstrip(":"))
+            if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
+                self.xvfb = subprocess.Popen(["Xvfb", wanted, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                for _ in range(100):
+                    if Path(f"/tmp/.X11-unix/X{self.number}").exists():
+                        break
+                    time.sleep(0.05)
         else:
-            self.number = 40
-            while Path(f"/tmp/.X{self.number}-lock").exists() or Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                self.number += 1
-        self.name = f":{self.number}"
-        self.xvfb = None
-        self.compositor = None
-        if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
-            self.xvfb = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            # Xvfb takes a free display itself and writes its number: two runs starting
+            # at once cannot pick the same one.
+            read, write = os.pipe()
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
+                                          "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                    break
-                time.sleep(0.05)
+            os.close(write)
+            with os.fdopen(read) as answer:
+                number = answer.readline().strip()
+            if not number.isdigit():
+                raise RuntimeError("Xvfb did not start")
+            self.number = int(number)
+        self.name = f":{self.number}"
         env["DISPLAY"] = self.name
         if compositor and shutil.which("xcompmgr"):
             # Blends per-pixel-alpha windows in screenshots.
@@ -115,6 +152,10 @@ def _runs(text):
 
 class DriverError(RuntimeError):
     pass
+
+
+class InputLost(DriverError):
+    """An input given through the display whose effect never showed."""
 
 
 class Driver:
@@ -175,6 +216,9 @@ class Program:
 
     # --- life cycle ---------------------------------------------------------
     def start(self, workdir=None, wait_window=True, timeout_ms=30000):
+        # The pointer waits in a corner, away from where windows open: a control under
+        # it would be drawn lit by the last test's click.
+        self.move_pointer(1279, 1023)
         answer = self.driver.must("start", win_path(self.exe), win_path(workdir or self.folder))
         self.pid = answer["pid"]
         if wait_window:
@@ -182,7 +226,14 @@ class Program:
         return self
 
     def close(self):
-        self.driver.must("close", self.hwnd)
+        """Closes the main window as a person does, with Alt+F4; waits until it has gone."""
+        self.press("alt+F4")
+        self.confirm(lambda: not self.shown(), "Alt+F4 on the main window (it stayed open)")
+
+    def shown(self):
+        """Whether the main window is still on the screen."""
+        answer = self.driver.call("window", self.hwnd)
+        return "error" not in answer and answer["visible"]
 
     def wait_exit(self, timeout_ms=20000):
         self.exit_code = self.driver.must("wait", self.pid, timeout_ms)["exitcode"]
@@ -220,22 +271,43 @@ class Program:
         return self.control(name)["text"]
 
     # --- real input through the display -------------------------------------
+    # Every input is followed by a bounded wait for what a person would see it do;
+    # the display and Wine deliver input asynchronously, and a busy machine can hold
+    # it back for seconds.
+    def confirm(self, effect, what, timeout=INPUT_TIMEOUT):
+        """Waits until effect() is true; InputLost names `what` (a text, or a function
+        giving one, so that it can tell the state seen at the end) when it never is."""
+        value = self.wait_until(effect, timeout=timeout, interval=0.05)
+        if not value:
+            raise InputLost(f"{what() if callable(what) else what}: no effect within {timeout} s")
+        return value
+
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.driver.env, check=True, timeout=30)
 
     def settle(self):
-        """Lets the window thread take in what the display delivered (X events reach it
-        with its next message check, a ping is one)."""
-        time.sleep(0.05)
+        """Lets the window thread take in what it was delivered (a ping is a message check)."""
         self.driver.call("ping", self.hwnd, 5000)
 
     def focus_window(self, hwnd):
         """Gives a top-level window the keyboard focus, as a window manager does when a
         person clicks it (there is none on the test display, and X focus does not follow
-        a window opened by another thread)."""
+        a window opened by another thread); waits until keys go there."""
         xid = self.driver.must("xwindow", hwnd)["xid"]
         self.xdotool("windowfocus", xid)
-        time.sleep(0.05)
+        self.confirm(lambda: self._x_focus() == xid and self.driver.must("focus", hwnd)["active"] == hwnd,
+                     f"focusing window {hwnd}")
+
+    def _x_focus(self):
+        out = subprocess.run(["xdotool", "getwindowfocus"], env=self.driver.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=30).stdout
+        return int(out) if out.strip().isdigit() else None
+
+    def _pointer(self):
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.driver.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+        where = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(where.get("X", -1)), int(where.get("Y", -1))
 
     def client_point(self, x, y, hwnd=None):
         """Screen position of a point of the window's client area."""
@@ -249,43 +321,74 @@ class Program:
         x, y, w, h = c["rect"]
         return self.client_point(x + w // 2, y + h // 2)
 
-    def click_at(self, x, y, button=1):
+    def move_pointer(self, x, y):
         # (mousemove --sync waits for the pointer to move, for ever when it is there already)
         self.xdotool("mousemove", x, y)
-        time.sleep(0.03)
+        self.confirm(lambda: self._pointer() == (x, y), f"moving the pointer to {x},{y}")
+
+    def click_at(self, x, y, button=1):
+        """Moves the pointer to (x, y), waits until it is there, and clicks."""
+        self.move_pointer(x, y)
         self.xdotool("click", button)
 
     def click(self, name):
-        """Clicks a control with the mouse. A disabled control takes the click and does nothing."""
+        """Clicks a control with the mouse. A disabled control takes the click and does
+        nothing; the caller waits for what the click does."""
         self.click_at(*self.control_centre(name))
         self.settle()
 
-    def press(self, *keys, hwnd=None):
+    def press(self, *keys, hwnd=None, until=None):
         """Key presses (xdotool key names: Tab, Return, space, F10, ctrl+v...) to the
-        main window, or to the top-level window hwnd."""
+        main window, or to the top-level window hwnd; with `until`, waits for their effect."""
         self.focus_window(hwnd or self.hwnd)
         self.xdotool("key", "--delay", 30, *keys)
         self.settle()
+        if until:
+            self.confirm(until, f"the keys {' '.join(keys)}")
+
+    def tab(self, back=False):
+        """Tab (Shift+Tab) to the next (previous) control; waits until the focus moved."""
+        before = self.driver.must("focus", self.hwnd)["focus"]
+        self.press("shift+Tab" if back else "Tab",
+                   until=lambda: self.driver.must("focus", self.hwnd)["focus"] not in (before, 0))
+
+    def _box_text(self, hwnd):
+        return self.driver.must("window", hwnd)["title"]
 
     def type_keys(self, text):
-        """Types text into whatever has the focus. Characters on the keyboard are typed
-        key by key. Chinese is pasted with Ctrl+V from the clipboard, as a person who
-        writes it with an input method elsewhere does: there is no input method on the
-        test display, and xdotool's trick of remapping a spare key for each character
-        loses characters under Wine when the mapping changes back before Wine reads it."""
+        """Types text into the edit box that has the focus, waiting after each run until
+        the box holds it. Characters on the keyboard are typed key by key. Chinese is
+        pasted with Ctrl+V from the clipboard, as a person who writes it with an input
+        method elsewhere does: there is no input method on the test display, and
+        xdotool's trick of remapping a spare key for each character loses characters
+        under Wine when the mapping changes back before Wine reads it."""
+        box = self.driver.must("focus", self.hwnd)["focus"]
+        if not box:
+            raise DriverError("no control has the focus to type into")
         for keyboard, run in _runs(text):
+            before = self._box_text(box)
+            sel = self.driver.must("selection", box)
+            expected = before[:sel["start"]] + run + before[sel["end"]:]
             if keyboard:
                 self.xdotool("type", "--delay", 15, "--", run)
             else:
                 self.paste(run)
+            self.confirm(lambda: self._box_text(box) == expected,
+                         lambda: f"typing {run!r}: the box holds {self._box_text(box)!r}, not {expected!r}")
         self.settle()
 
+    def clipboard(self):
+        """The text the program would paste: the Windows clipboard as Wine shows it."""
+        return self.driver.must("clipboard").get("text")
+
     def paste(self, text):
-        """Puts text on the clipboard and presses Ctrl+V."""
-        subprocess.run(["xclip", "-selection", "clipboard", "-in"], input=text.encode("utf-8"), env=self.driver.env, stderr=subprocess.DEVNULL,
-                       check=True)
+        """Puts text on the clipboard, waits until Wine offers it, and presses Ctrl+V
+        (the caller waits for the box to hold it)."""
+        subprocess.run(["xclip", "-selection", "clipboard", "-in"], input=text.encode("utf-8"),
+                       env=self.driver.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
+                       timeout=30)
+        self.confirm(lambda: self.clipboard() == text, f"putting {text!r} on the clipboard")
         self.xdotool("key", "ctrl+v")
-        time.sleep(0.05)
 
     def type(self, name, text):
         """Clicks into an edit box, clears it with the keyboard and types text."""
@@ -293,8 +396,11 @@ class Program:
         if not c["enabled"]:
             raise DriverError(f"{name} is disabled")
         self.click(name)
+        self.confirm(lambda: self.driver.must("focus", self.hwnd)["focus"] == c["hwnd"], f"the click into {name}")
         self.focus_window(self.hwnd)
         self.xdotool("key", "--delay", 20, "End", "shift+Home", "BackSpace")
+        self.confirm(lambda: self.text(name) == "",
+                     lambda: f"clearing {name} with End, Shift+Home, BackSpace: it holds {self.text(name)!r}")
         self.type_keys(text)
 
     def focused_id(self):
@@ -304,6 +410,12 @@ class Program:
             if c["hwnd"] == focus:
                 return c["id"]
         return None
+
+    def font_heights(self):
+        """The font height (a LOGFONT's lfHeight) of each component, by name."""
+        fonts = self.driver.must("fonts", self.hwnd, win_path(MENU_PROBE))["fonts"]
+        names = {cid: name for name, cid in IDS.items()}
+        return {names.get(f["id"], f["id"]): f["height"] for f in fonts}
 
     def progress(self):
         return self.driver.must("progress", self.control("进度条1")["hwnd"])
@@ -347,18 +459,22 @@ class Program:
         if by == "mouse":
             x, y, w, h = entry["rect"]
             self.click_at(x + w // 2, y + h // 2)
-            popup = self.wait_until(lambda: self.open_menus(), timeout=10)
-            if not popup:
-                raise DriverError("菜单 did not open")
+            popup = self.confirm(self.open_menus, "the click on 菜单 (the drop-down did not open)")
             px, py, pw, ph = popup[0]["rect"]
             # The items share the drop-down's height evenly (all are one line of text).
             self.click_at(px + pw // 2, py + int(ph * (index + 0.5) / len(shown)))
+            what = f"the click on {name} (the drop-down stayed open)"
         elif by == "keys":
-            keys = ["F10", "Down"] + ["Down"] * index + ["Return"]
-            self.press(*keys)
+            self.press("F10", until=lambda: self.driver.must("focus", self.hwnd)["menu_mode"])
+            # Down opens the drop-down on its first item, each further Down moves one on.
+            self.press("Down", until=self.open_menus)
+            for step in range(index):
+                self.press("Down", until=lambda: self.menu()[step + 1]["state"] & MFS_HILITE)
+            self.xdotool("key", "Return")
+            what = f"Return on {name} (the drop-down stayed open)"
         else:
             raise ValueError(by)
-        self.wait_until(lambda: not self.open_menus(), timeout=10)
+        self.confirm(lambda: not self.open_menus(), what)
         self.settle()
 
     # --- message boxes -------------------------------------------------------
@@ -383,25 +499,57 @@ class Program:
                 raise DriverError(f"no button {button_id} in {dialog['title']}")
             x, y, w, h = button["rect"]
             self.click_at(x + w // 2, y + h // 2)
+            what = f"the click on {button['text']!r}"
         elif by == "keys":
             self.focus_window(dialog["hwnd"])
+            wanted = [b["hwnd"] for b in dialog["buttons"] if b["id"] == button_id]
             for _ in range(len(dialog["buttons"]) + 1):
-                if self.driver.must("focus", dialog["hwnd"])["focus"] in [
-                        b["hwnd"] for b in dialog["buttons"] if b["id"] == button_id]:
+                focus = self.driver.must("focus", dialog["hwnd"])["focus"]
+                if focus in wanted:
                     break
                 self.xdotool("key", "Tab")
-                time.sleep(0.05)
+                self.confirm(lambda: self.driver.must("focus", dialog["hwnd"])["focus"] != focus,
+                             f"Tab in {dialog['title']!r} (the focus did not move)")
             else:
                 raise DriverError(f"Tab did not reach button {button_id}")
             self.xdotool("key", "space")
+            what = f"Space on button {button_id}"
         elif by in ("Return", "Escape"):
             self.focus_window(dialog["hwnd"])
             self.xdotool("key", by)
+            what = by
         else:
             raise ValueError(by)
-        end = time.time() + 10
-        while time.time() < end and any(d["hwnd"] == dialog["hwnd"] for d in self.dialogs()):
-            time.sleep(0.05)
+        self.confirm(lambda: all(d["hwnd"] != dialog["hwnd"] for d in self.dialogs()),
+                     f"{what} in the box {dialog['title']!r} (it stayed open)")
+
+    def stays(self, predicate, seconds, what):
+        """Watches for `seconds` that predicate keeps holding: for what must not happen
+        (a second request, a message box) after the input that could have caused it."""
+        end = time.time() + seconds
+        while time.time() < end:
+            assert predicate(), what
+            time.sleep(0.1)
+        assert predicate(), what
+
+    def settled_shot(self, take, rect, timeout=10.0):
+        """take() saves a screenshot and gives its path; answers one taken once the
+        screen rectangle `rect` (x, y, w, h) shows the same in two shots in a row:
+        painting, which follows a change asynchronously, has ended."""
+        from PIL import Image, ImageChops
+
+        def crop(path):
+            x, y, w, h = rect
+            return Image.open(path).convert("RGB").crop((x, y, x + w, y + h))
+        last = [take()]
+
+        def same_again():
+            shot = take()
+            same = ImageChops.difference(crop(shot), crop(last[0])).getbbox() is None
+            last[0] = shot
+            return same
+        self.confirm(same_again, f"the picture of {rect} kept changing", timeout=timeout)
+        return last[0]
 
     def wait_until(self, predicate, timeout=30.0, interval=0.1):
         end = time.time() + timeout

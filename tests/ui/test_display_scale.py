@@ -5,14 +5,12 @@ Wine reads LogPixels when its server starts, so each scale runs in a copy of the
 test prefix with the value set and a wineserver of its own, started afresh; the
 session's own prefix stays at 96."""
 import shutil
-import subprocess
-import time
 from pathlib import Path
 
 import pytest
 from PIL import Image
 
-from lanshi_ui import SCREENSHOTS, Driver, Program
+from lanshi_ui import MENU_PROBE, SCREENSHOTS, Driver, Program, run_wine, win_path
 from test_main_window import LAYOUT
 from test_update_support import wait_for_box  # noqa: F401
 
@@ -22,6 +20,10 @@ DPIS = [96, 120, 144, 192]
 # measures it (it depends on the menu bar's font); this if that run did not happen.
 MEASURED = {"client96": (463, 253)}
 BOX_96 = (405, 175)
+# The labels' font at 96 DPI (the stock GUI font, in pixels), and how tall its text's
+# ink is in two labels.
+FONT_96 = 12
+INK_96 = {"透明标签4": 11, "透明标签1": 10}
 # The two long hints run past the right edge by design, at 96 DPI already.
 PAST_THE_EDGE_AT_96 = {"透明标签6", "透明标签7"}
 
@@ -33,10 +35,6 @@ def scaled(value, dpi):
     return q if value >= 0 else -q
 
 
-def wine_run(env, *args):
-    subprocess.run(["wine", *args], env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
 def scale_prefix(env, dpi):
     """A copy of the session's prefix whose display is set to `dpi` (made once per build)."""
     base = Path(env["WINEPREFIX"])
@@ -44,17 +42,17 @@ def scale_prefix(env, dpi):
     marker = prefix / f".lanshi-logpixels-{dpi}"
     scaled_env = dict(env, WINEPREFIX=str(prefix), LANSHI_WINEPREFIX=str(prefix))
     if not marker.exists():
-        subprocess.run(["wineserver", "-w"], env=env)
+        run_wine(env, "wineserver", "-w")
         if prefix.exists():
             shutil.rmtree(prefix)
         shutil.copytree(base, prefix, symlinks=True)
         (prefix / ".lanshi-ready").touch()
-        wine_run(scaled_env, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-                 "/d", str(dpi), "/f")
+        run_wine(scaled_env, "wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                 "REG_DWORD", "/d", str(dpi), "/f", check=True)
         marker.touch()
     # A fresh wineserver for this prefix reads the value (one may linger from an earlier run).
-    subprocess.run(["wineserver", "-k"], env=scaled_env)
-    subprocess.run(["wineserver", "-w"], env=scaled_env)
+    run_wine(scaled_env, "wineserver", "-k")
+    run_wine(scaled_env, "wineserver", "-w")
     return scaled_env
 
 
@@ -65,7 +63,7 @@ def scale(request, wine):
     driver = Driver(env)
     yield dpi, driver
     driver.close()
-    subprocess.run(["wineserver", "-k"], env=env)
+    run_wine(env, "wineserver", "-k")
 
 
 @pytest.fixture
@@ -131,10 +129,12 @@ def _ink(shot, rect, origin, dark=90):
 def test_label_texts_grow_with_the_scale_and_stay_whole(scaled_program, display):
     dpi, program = scaled_program
     program.start()
-    program.ping()
-    time.sleep(0.5)
-    shot = Image.open(display.screenshot(SCREENSHOTS / f"display-scale-{dpi}-labels.png")).convert("RGB")
     origin = _client_origin(program)
+    client = program.window()["client"]
+    path = program.settled_shot(lambda: display.screenshot(SCREENSHOTS / f"display-scale-{dpi}-labels.png"),
+                                (*origin, *client[2:]))
+    shot = Image.open(path).convert("RGB")
+    fonts = font_sizes(program)
     for name in ("透明标签4", "透明标签1"):
         rect = program.control(name)["rect"]
         ink = _ink(shot, rect, origin)
@@ -142,9 +142,15 @@ def test_label_texts_grow_with_the_scale_and_stay_whole(scaled_program, display)
         left, top, right, bottom = ink
         # The whole text fits its label: it ends before the label's right edge ...
         assert right < rect[2] - 1, (name, ink, rect)
-        # ... and is about as tall, for its label, as at 100% (a font left at 96 DPI
-        # would be a sixth of the label at 200%).
-        assert 0.25 <= (bottom - top + 1) / rect[3] <= 0.75, (name, ink, rect, dpi)
+        # ... its font is the 96-DPI one scaled (or a little smaller where the face's
+        # texts grow faster) ...
+        want = scaled(FONT_96, dpi)
+        assert 0.8 * want <= fonts[name] <= want, (name, fonts[name], want)
+        # ... and the text shown is of that font: as tall as at 96 DPI, scaled with it.
+        # ... and the text shown is drawn in it, grown with the scale (at 125% the face's
+        # 14-pixel strike draws no taller than its 12-pixel one: the font tells there).
+        if dpi >= 144:
+            assert bottom - top + 1 >= 0.8 * INK_96[name] * dpi / 96, (name, ink, dpi)
 
 
 def test_message_box_is_composed_at_the_scale(scaled_program, update_server, display):  # noqa: F811
@@ -161,8 +167,7 @@ def test_message_box_is_composed_at_the_scale(scaled_program, update_server, dis
     # Centred on the main window.
     assert abs(bx + bw / 2 - (main[0] + main[2] / 2)) <= 1
     assert abs(by + bh / 2 - (main[1] + main[3] / 2)) <= 1
-    time.sleep(0.3)
-    path = display.screenshot(SCREENSHOTS / f"display-scale-{dpi}.png")
+    path = program.settled_shot(lambda: display.screenshot(SCREENSHOTS / f"display-scale-{dpi}.png"), box["rect"])
     # The window with its box, cut out for the README (docs/main-window-<dpi>dpi.png).
     shot = Image.open(path).convert("RGB")
     left, top = min(main[0], bx) - 10, min(main[1], by) - 10
@@ -171,10 +176,45 @@ def test_message_box_is_composed_at_the_scale(scaled_program, update_server, dis
     # The OK button, found where the scaled layout puts it, closes the box.
     ok_x = bx + bw - scaled(91, dpi) + scaled(75, dpi) // 2
     ok_y = by + bh - scaled(38, dpi) + scaled(28, dpi) // 2
-    program.xdotool("mousemove", ok_x, ok_y)
-    time.sleep(0.4)  # the button lights up under the mouse first
-    program.xdotool("click", 1)
-    assert program.wait_until(lambda: not program.driver.must("toplevel", program.pid)["windows"]
-                              or all(w["class"].lower() != "mywindow"
-                                     for w in program.driver.must("toplevel", program.pid)["windows"]),
-                              timeout=10)
+    program.click_at(ok_x, ok_y)
+    program.confirm(lambda: all(w["class"].lower() != "mywindow"
+                                for w in program.driver.must("toplevel", program.pid)["windows"]),
+                    "the click on OK (the box stayed open)")
+
+
+def font_sizes(program):
+    """The pixel height of each component's font; None for a component without one."""
+    return {name: abs(h) if h is not None else None for name, h in program.font_heights().items()}
+
+
+def test_a_move_to_a_display_of_150_percent_rescales_window_components_and_font(app, screenshot):
+    # Wine has one DPI for every display and never sends WM_DPICHANGED, so no input
+    # through the display can bring it: sent here as Windows sends it on such a move.
+    dpi = 144
+    before = app.window()
+    fonts = font_sizes(app)
+    assert all(fonts[name] for name, *_ in LAYOUT), fonts
+    left, top = 60, 40
+    width, height = before["rect"][2:]
+    app.driver.must("dpichanged", app.hwnd, win_path(MENU_PROBE), dpi, left, top, left + scaled(width, dpi),
+                    top + scaled(height, dpi))
+    screenshot("moved-to-150")
+    after = app.window()
+    # Where the system suggests, its client area the 96-DPI one scaled. (The height
+    # only at least: Windows redraws the frame at the new scale before it sends the
+    # message, which the window counts on; Wine keeps the 96-DPI frame.)
+    assert after["rect"][:2] == [left, top], after["rect"]
+    client = after["client"][2:]
+    want_client = [scaled(v, dpi) for v in before["client"][2:]]
+    assert close_to(client[:1], want_client[:1]) and client[1] >= want_client[1] - 1, (client, want_client)
+    for name, _cls, x, y, w, h, visible, *_rest in LAYOUT:
+        want = [scaled(v, dpi) for v in (x, y, w, h)]
+        assert close_to(app.control(name)["rect"], want), (name, app.control(name)["rect"], want)
+        if visible and name not in PAST_THE_EDGE_AT_96:
+            assert want[0] + want[2] <= client[0] + 1 and want[1] + want[3] <= client[1] + 1, (name, client)
+    # The font scaled with them (or a little smaller where the face's texts grow faster).
+    scaled_fonts = font_sizes(app)
+    for name, *_ in LAYOUT:
+        want = scaled(fonts[name], dpi)
+        assert 0.8 * want <= scaled_fonts[name] <= want, (name, fonts[name], scaled_fonts[name])
+    app.ping()

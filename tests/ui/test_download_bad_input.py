@@ -8,19 +8,10 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import answer_and_wait_idle, inputs_enabled, start_download, wait_message  # noqa: E402
-from servers import HostileServer, make_file  # noqa: E402
 
 URL_ERROR = "不能打开该URL!"
 FILE_ERROR = "不能打开本地的文件!"
-
-
-@pytest.fixture(scope="module")
-def hostile(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", 300_000, seed=3)
-    server = HostileServer(root)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (300_000, 3)}
 
 
 def snapshot(folder):
@@ -44,6 +35,7 @@ def expect_refusal(app, drive, message, address, disk, name, extension):
 
 # (case, drive, name, extension, message); the address is the good one unless given.
 LOCAL_CASES = [
+    ("all boxes empty", "", "", "", FILE_ERROR),  # the inputs are checked before the address
     ("empty drive", "", "keep", ".bin", FILE_ERROR),
     ("drive with its colon", "t:", "keep", ".bin", FILE_ERROR),
     ("drive that does not exist", "q", "keep", ".bin", FILE_ERROR),
@@ -63,7 +55,6 @@ def test_bad_target(app, hostile, drive, case, disk, name, extension, message):
 
 
 ADDRESS_CASES = [
-    ("all boxes empty", "", "", "", ""),
     ("empty address", "", "t", "keep", ".bin"),
     ("no scheme", "127.0.0.1/mid.bin", "t", "keep", ".bin"),
     ("unknown scheme", "htp://127.0.0.1/mid.bin", "t", "keep", ".bin"),

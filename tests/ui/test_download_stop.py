@@ -4,28 +4,15 @@ import sys
 import time
 from pathlib import Path
 
-import pytest
-
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
 from download_rig import (IDYES, answer_and_wait_idle, inputs_enabled, start_download,  # noqa: E402
                           wait_idle, wait_message)
-from servers import HostileServer, make_file, sha256_of  # noqa: E402
+from servers import sha256_of  # noqa: E402
 
 SIZE = 300_000  # 292.97 KB
 
 
-@pytest.fixture(scope="module")
-def www(tmp_path_factory):
-    root = tmp_path_factory.mktemp("www")
-    make_file(root / "mid.bin", SIZE, seed=7)
-    return root
-
-
-@pytest.fixture
-def hostile(www):
-    server = HostileServer(www)
-    yield server
-    server.stop()
+WWW = {"mid.bin": (SIZE, 7)}
 
 
 PROGRESS = re.compile(
@@ -45,8 +32,8 @@ def test_progress_lines_and_bar_while_bytes_arrive(app, hostile, www, drive, scr
     # The inputs and the Download button are locked while the transfer runs; Stop is not.
     assert inputs_enabled(app) == {"编辑框_地址": False, "硬盘": False, "名字": False, "格式": False, "按钮_下载": False}
     assert app.control("按钮_停止")["enabled"]
-    time.sleep(1.0)
-    later = read_progress(app)
+    later = app.wait_until(lambda: (p := read_progress(app)) and float(p["done"]) > float(first["done"]) and p,
+                           timeout=10)
     screenshot("progress")
     assert later["name"] == "mid.bin?step=10240&every=100"  # all that follows the last "/"
     assert later["total"] == "292.97"
@@ -80,8 +67,8 @@ def test_stop_on_a_silent_server_is_at_once_and_silent(app, hostile, nginx, www,
     # A click on the greyed Download button starts nothing: one transfer at a time.
     assert not app.control("按钮_下载")["enabled"]
     app.click("按钮_下载")
-    time.sleep(1)
-    assert sum(r["path"].startswith("/stall") for r in hostile.requests) == 1
+    app.stays(lambda: sum(r["path"].startswith("/stall") for r in hostile.requests) == 1, 1,
+              "the greyed 下载 started a second transfer")
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     assert all(inputs_enabled(app).values())
@@ -92,12 +79,9 @@ def test_stop_on_a_silent_server_is_at_once_and_silent(app, hostile, nginx, www,
 
     # The server now sends the rest: the stopped transfer must not store, show or rename any of it.
     hostile.unstall.set()
-    time.sleep(2)
+    app.stays(lambda: app.dialogs() == [] and app.text("状态") == "就绪" and app.progress()["pos"] == bar
+              and partial.read_bytes() == kept, 2, "the stopped transfer went on")
     screenshot("after-stop")
-    assert app.dialogs() == []
-    assert app.text("状态") == "就绪"
-    assert app.progress()["pos"] == bar
-    assert partial.read_bytes() == kept
     assert not (drive.folder / "s.bin").exists()
 
     # The next press finds the partial file and resumes it.
@@ -114,8 +98,7 @@ def test_stop_while_the_server_has_not_answered_yet(app, hostile, drive):
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     hostile.unstall.set()  # the answer never comes; the connection ends
-    time.sleep(1.5)
-    assert app.dialogs() == [] and app.text("状态") == "就绪"
+    app.stays(lambda: app.dialogs() == [] and app.text("状态") == "就绪", 1.5, "the stopped request went on")
     assert list(drive.folder.iterdir()) == []
 
 
@@ -130,8 +113,7 @@ def test_stop_while_the_resume_question_is_open(app, nginx, drive):
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     assert app.wait_until(lambda: app.dialogs() == [], timeout=3)
-    time.sleep(1)
-    assert app.dialogs() == []
+    app.stays(lambda: app.dialogs() == [], 1, "a box came back after Stop")
     assert all(inputs_enabled(app).values())
     assert partial.read_bytes() == b"12345"
     assert log.read_text().count("\n") == requests_before  # no transfer started

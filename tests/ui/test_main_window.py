@@ -1,7 +1,6 @@
 """The main window as a person meets it: title, every component, the menu, closing."""
 import shutil
 import subprocess
-import time
 
 from PIL import Image
 
@@ -73,9 +72,8 @@ def test_typing_into_the_inputs_keeps_chinese_text(app):
 
 
 def _pixels(display, screenshot, app, name):
-    app.ping()
-    time.sleep(0.3)  # painting follows the text change asynchronously
-    shot = Image.open(screenshot(name)).convert("RGB")
+    # Painting follows the text change asynchronously.
+    shot = Image.open(app.settled_shot(lambda: screenshot(name), app.window()["rect"])).convert("RGB")
     wx, wy, _, _ = app.window()["rect"]
     client = app.window()["client"]
     # Client origin on the screen: the window's rect less its right/bottom frame is symmetric.

@@ -10,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from lanshi_ui import BUILD, MAIN_TITLE, PROGRAM_EXE, Program, win_path
+from lanshi_ui import BUILD, MAIN_TITLE, PROGRAM_EXE, Program, run_wine, win_path
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 USER_SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
@@ -21,13 +21,7 @@ SW_SHOW, SW_SHOWNORMAL = 5, 1
 
 
 def reg(env, *args):
-    """Runs Wine's reg.exe; its output goes through a file because the Wine
-    services it may start live on and would hold a pipe open."""
-    with tempfile.TemporaryFile() as out:
-        code = subprocess.run(["wine", "reg", *args], env=env, stdin=subprocess.DEVNULL, stdout=out,
-                              stderr=subprocess.DEVNULL).returncode
-        out.seek(0)
-        return code, out.read().decode("utf-8", "replace")
+    return run_wine(env, "wine", "reg", *args)
 
 
 def query_desktop(env, key):
@@ -69,7 +63,7 @@ def desktop_value(wine, driver):
 def read_link(env, path):
     with tempfile.TemporaryFile() as out:
         code = subprocess.run(["wine", str(READER), win_path(path)], env=env, stdin=subprocess.DEVNULL, stdout=out,
-                              stderr=subprocess.DEVNULL).returncode
+                              stderr=subprocess.DEVNULL, timeout=120).returncode
         out.seek(0)
         assert code == 0, f"no readable link at {path}"
         return json.loads(out.read().decode("utf-8"))

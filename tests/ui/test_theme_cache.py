@@ -3,26 +3,24 @@ folder of the test's own (the prefix's "Shell Folders\\AppData" points there for
 the test and is put back afterwards)."""
 import configparser
 import hashlib
-import subprocess
-
 import pytest
 from PIL import Image
 
-from lanshi_ui import BUILD, SCREENSHOTS, win_path
+from lanshi_ui import BUILD, SCREENSHOTS, run_wine, win_path
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 BACKGROUND = BUILD / "resources" / "background.jpg"
 
 
 def reg(env, *args):
-    return subprocess.run(["wine", "reg", *args], env=env, capture_output=True, text=True, errors="replace")
+    return run_wine(env, "wine", "reg", *args)[1]
 
 
 @pytest.fixture
 def scratch_appdata(wine, tmp_path):
     env = wine[0]
     old = None
-    for line in reg(env, "query", SHELL_FOLDERS, "/v", "AppData").stdout.splitlines():
+    for line in reg(env, "query", SHELL_FOLDERS, "/v", "AppData").splitlines():
         parts = line.split(None, 2)
         if len(parts) == 3 and parts[0] == "AppData":
             old = parts[1:]

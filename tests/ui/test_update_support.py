@@ -1,17 +1,16 @@
 """Shared by the update-check and message-box UI tests (no tests of its own): a stand-in
 browser that records the pages it is asked to open, and the skinned box's helpers. The
 update server fixture is in conftest.py."""
-import subprocess
-
 import pytest
+
+from lanshi_ui import run_wine
 
 
 BROWSER_KEY = r"HKCR\http\shell\open\command"  # Wine reads URL handlers from HKCR only
 
 
 def _reg_default(env, key):
-    out = subprocess.run(["wine", "reg", "query", key, "/ve"], env=env, capture_output=True, text=True,
-                         errors="replace").stdout
+    out = run_wine(env, "wine", "reg", "query", key, "/ve")[1]
     for line in out.splitlines():
         if "REG_SZ" in line:
             return line.split("REG_SZ", 1)[1].strip()
@@ -19,8 +18,7 @@ def _reg_default(env, key):
 
 
 def _reg_set_default(env, key, value):
-    subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], env=env, check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run_wine(env, "wine", "reg", "add", key, "/ve", "/d", value, "/f", check=True)
 
 
 @pytest.fixture

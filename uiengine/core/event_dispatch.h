@@ -17,6 +17,9 @@
 //       SB_PAGERIGHT/DOWN (69), SB_THUMBTRACK (70)
 //   menus: WM_COMMAND from the window's menu, command id in the low word (73)
 // The registries only grow; records are kept for the whole process.
+//
+// This program registers no handler, so every message passes through untouched;
+// the dispatcher stays as the engine's event interface for controls on its windows.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,5 @@
 #include "uiengine/core/host_window.h"
 
-#include <atomic>
-
 #include "base/codepage.h"
 #include "uiengine/core/event_dispatch.h"
 
@@ -10,8 +8,9 @@ namespace {
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;  // 0x0B
 constexpr WORD kProgramIconId = 129;
 
-// The one main host window, while it exists.
-std::atomic<HWND> g_mainHostWindow{nullptr};
+HostWindowOwner* OwnerOf(HWND hwnd) {
+  return reinterpret_cast<HostWindowOwner*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 }  // namespace
 
@@ -31,21 +30,26 @@ int RegisterHostWindowClass() {
 }
 
 LRESULT CALLBACK ControlHost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  dispatch::DispatchEvent(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    HWND expected = hwnd;  // compare_exchange rewrites its first argument on a mismatch
-    g_mainHostWindow.compare_exchange_strong(expected, nullptr);
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
+  HostWindowOwner* owner = OwnerOf(hwnd);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    owner = nullptr;
+  }
+  if (owner) {
+    if (std::optional<LRESULT> answer = owner->OnHostMessage(hwnd, message, wParam, lParam)) return *answer;
+  }
+  dispatch::DispatchEvent(hwnd, message, wParam, lParam);
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 HWND HostWindow::Create(const Text& title, int width, int height, HWND owner, HMENU menu, DWORD style,
-                        bool mainWindow) {
-  HWND existing = g_mainHostWindow.load();
-  if (mainWindow && existing && ::IsWindow(existing)) return reinterpret_cast<HWND>(-1);
+                        HostWindowOwner* windowOwner) {
   hwnd_ = ::CreateWindowExW(0, kHostWindowClassW, Widen(title).c_str(), style ^ WS_VISIBLE, CW_USEDEFAULT,
-                            CW_USEDEFAULT, width, height, owner, menu, ::GetModuleHandleW(nullptr), nullptr);
-  if (mainWindow && hwnd_) g_mainHostWindow.store(hwnd_);
+                            CW_USEDEFAULT, width, height, owner, menu, ::GetModuleHandleW(nullptr), windowOwner);
   return hwnd_;
 }
 

@@ -83,62 +83,115 @@ void DrawClipped(gdip::Graphics& g, const gdip::ImageBase& image, const RectF& c
 
 float F(int v) { return static_cast<float>(v); }
 
-// Places are in screen pixels (P), lengths inside the picture in its own pixels
-// (A); a strip stretched one way keeps its artwork thickness the other way.
-void DrawInnerFrame(gdip::Graphics& g, float w, float h, const BoxScale& s) {
-  gdip::Image pic;
-  if (!LoadEnginePicture(EnginePicture::InnerFrame, pic, s.artwork())) return;
-  auto P = [&s](int v) { return F(s.Px(v)); };
-  auto A = [&s](int v) { return F(s.Art(v)); };
-  const float k = s.ratio();
-  const float Ia = static_cast<float>(pic.Width()), Ja = static_cast<float>(pic.Height());
-  const float I = Ia * k, J = Ja * k;
-  if (s.dpi != kBaseDpi) {
-    // Scaled, the edges go first, each stretched from one whole row or column of the
-    // picture and reaching three pixels under the corners (where the rim is straight
-    // already): Wine's GDI+ starts a scaled draw a column late and stretches a
-    // sliver-wide source a few pixels short, which would break the rim.
-    const float under = 3;
-    g.DrawImage(pic, R(P(14) - under, P(7), w - P(12) - P(14) + 2 * under, A(6) * k), R(A(8), 0, 1, A(6)));
-    g.DrawImage(pic, R(P(7), P(13) - under, A(2) * k, h - 2 * P(13) + 2 * under), R(0, A(7), A(2), 1));
-    g.DrawImage(pic, R(w - P(9), P(13) - under, A(3) * k, h - 2 * P(13) + 2 * under), R(A(15), A(7), A(3), 1));
-    g.DrawImage(pic, R(P(14) - under, h - P(13), w - P(12) - P(14) + 2 * under, A(6) * k),
-                R(A(8), Ja - A(6), 1, A(6)));
-    DrawClipped(g, pic, R(P(7), P(7), P(7), P(6)), P(7), P(7), s);
-    DrawClipped(g, pic, R(w - P(13), P(7), P(7), P(6)), w - I - P(7), P(7), s);
-    DrawClipped(g, pic, R(P(7), h - P(13), P(7), P(6)), P(7), h - J - P(7), s);
-    DrawClipped(g, pic, R(w - P(13), h - P(13), P(7), P(6)), w - I - P(7), h - J - P(7), s);
-    return;
-  }
-  DrawClipped(g, pic, R(7, 7, 7, 6), 7, 7);
-  g.DrawImage(pic, R(14, 7, w - 26, 6), R(8, 0, 0.01f, 6));
-  DrawClipped(g, pic, R(w - 13, 7, 7, 6), w - I - 7, 7);
-  g.DrawImage(pic, R(7, 13, 2, h - 26), R(0, 7, 2, 0.1f));
-  DrawClipped(g, pic, R(7, h - 13, 7, 6), 7, h - J - 7);
-  g.DrawImage(pic, R(w - 9, 13, 3, h - 26), R(15, 7, 3, 0.1f));
-  g.DrawImage(pic, R(14, h - 13, w - 26, 6), R(8, J - 6, 0.01f, 6));
-  DrawClipped(g, pic, R(w - 13, h - 13, 7, 6), w - I - 7, h - J - 7);
+// A frame picture laid around the box: four corners copied as they are (through a
+// clip rectangle), four edges stretched along the box from a strip of the picture.
+struct FrameCorner {
+  RectF clip;          // on the box
+  float pictureX, pictureY;  // where the whole picture's top-left corner goes
+};
+struct FrameEdge {
+  RectF onBox;
+  RectF fromPicture;
+};
+struct FramePieces {
+  FrameCorner topLeft, topRight, bottomLeft, bottomRight;
+  FrameEdge top, bottom, left, right;
+};
+
+// The edges go first: scaled, they run under the corners, which are then drawn over
+// them. Where they do not meet (at 96 DPI) the order changes no pixel.
+void DrawFramePieces(gdip::Graphics& g, const gdip::Image& picture, const FramePieces& f, const BoxScale& s) {
+  for (const FrameEdge* e : {&f.top, &f.left, &f.right, &f.bottom}) g.DrawImage(picture, e->onBox, e->fromPicture);
+  for (const FrameCorner* c : {&f.topLeft, &f.topRight, &f.bottomLeft, &f.bottomRight})
+    DrawClipped(g, picture, c->clip, c->pictureX, c->pictureY, s);
 }
 
-void DrawOuterShadow(gdip::Graphics& g, float w, float h, const BoxScale& s) {
-  gdip::Image pic;
-  if (!LoadEnginePicture(EnginePicture::OuterShadow, pic, s.artwork())) return;
-  auto P = [&s](int v) { return F(s.Px(v)); };
-  auto A = [&s](int v) { return F(s.Art(v)); };
-  const float k = s.ratio();
-  const float Ia = static_cast<float>(pic.Width()), Ja = static_cast<float>(pic.Height());
-  const float I = Ia * k, J = Ja * k;
-  DrawClipped(g, pic, R(0, 0, P(13), P(15)), 0, 0, s);
-  DrawClipped(g, pic, R(w - P(13), 0, P(13), P(15)), w - I, 0, s);
-  DrawClipped(g, pic, R(0, h - P(14), P(13), P(14)), 0, h - J, s);
-  DrawClipped(g, pic, R(w - P(13), h - P(14), P(13), P(14)), w - I, h - J, s);
-  // Scaled, each edge stretches one whole row or column (see DrawInnerFrame); the
-  // shadow is translucent, so it may not run under its corners.
-  const float sliver = s.dpi == kBaseDpi ? 0.1f : 1.0f;
-  g.DrawImage(pic, R(P(13), 0, w - 2 * P(13), A(15) * k), R(A(14), 0, sliver, A(15)));
-  g.DrawImage(pic, R(P(13), h - P(14), w - 2 * P(13), A(14) * k), R(A(14), Ja - A(14), sliver, A(14)));
-  g.DrawImage(pic, R(0, P(15), A(13) * k, h - P(15) - P(14)), R(0, A(14), A(13), sliver));
-  g.DrawImage(pic, R(w - P(13), P(15), A(13) * k, h - P(15) - P(14)), R(Ia - A(13), A(14), A(13), sliver));
+// How an edge stretches its strip. At 96 DPI from a sliver of the picture (thinner
+// than a pixel, so one column's colour fills the edge), meeting the corners exactly.
+// Scaled, from one whole row or column, reaching a few pixels under the corners:
+// Wine's GDI+ starts a scaled draw a column late and stretches a sliver-wide source
+// a few pixels short, which would break the rim.
+struct EdgeStretch {
+  float sliverAlong;   // source thickness along a horizontal edge
+  float sliverAcross;  // source thickness along a vertical edge
+  float underCorners;  // pixels an edge reaches under each corner
+};
+EdgeStretch InnerFrameStretch(const BoxScale& s) {
+  if (s.dpi == kBaseDpi) return {0.01f, 0.1f, 0};
+  return {1, 1, 3};
+}
+// The shadow is translucent: its edges never run under its corners.
+EdgeStretch OuterShadowStretch(const BoxScale& s) {
+  if (s.dpi == kBaseDpi) return {0.1f, 0.1f, 0};
+  return {1, 1, 0};
+}
+
+// Screen places (onScreen) and lengths inside a picture (inPicture) at a scale; a
+// strip stretched one way keeps its artwork thickness, drawn scaled, the other way.
+struct ScaleUnits {
+  const BoxScale& scale;
+  float onScreen(int length) const { return F(scale.Px(length)); }
+  float inPicture(int length) const { return F(scale.Art(length)); }
+  float drawn(int artLength) const { return inPicture(artLength) * scale.ratio(); }
+};
+
+// The inner rim (96-DPI lengths): 7 pixels inside the box, corners 7 x 6, the
+// top and bottom edges 6 thick, the left 2 and the right 3, each edge stretched
+// from the picture's row or column that runs between its corners.
+FramePieces InnerFramePieces(float w, float h, float pictureWidth, float pictureHeight, const BoxScale& s) {
+  const ScaleUnits u{s};
+  const EdgeStretch e = InnerFrameStretch(s);
+  const float inset = u.onScreen(7), cornerWidth = u.onScreen(7), cornerHeight = u.onScreen(6);
+  const float drawnWidth = pictureWidth * s.ratio(), drawnHeight = pictureHeight * s.ratio();
+  const float edgeStart = u.onScreen(14) - e.underCorners;
+  const float edgeLength = w - u.onScreen(12) - u.onScreen(14) + 2 * e.underCorners;
+  const float sideStart = u.onScreen(13) - e.underCorners;
+  const float sideLength = h - 2 * u.onScreen(13) + 2 * e.underCorners;
+  const float middleColumn = u.inPicture(8), middleRow = u.inPicture(7);
+  FramePieces f;
+  f.topLeft = {R(inset, inset, cornerWidth, cornerHeight), inset, inset};
+  f.topRight = {R(w - u.onScreen(13), inset, cornerWidth, cornerHeight), w - drawnWidth - inset, inset};
+  f.bottomLeft = {R(inset, h - u.onScreen(13), cornerWidth, cornerHeight), inset, h - drawnHeight - inset};
+  f.bottomRight = {R(w - u.onScreen(13), h - u.onScreen(13), cornerWidth, cornerHeight), w - drawnWidth - inset,
+                   h - drawnHeight - inset};
+  f.top = {R(edgeStart, inset, edgeLength, u.drawn(6)), R(middleColumn, 0, e.sliverAlong, u.inPicture(6))};
+  f.bottom = {R(edgeStart, h - u.onScreen(13), edgeLength, u.drawn(6)),
+              R(middleColumn, pictureHeight - u.inPicture(6), e.sliverAlong, u.inPicture(6))};
+  f.left = {R(inset, sideStart, u.drawn(2), sideLength), R(0, middleRow, u.inPicture(2), e.sliverAcross)};
+  f.right = {R(w - u.onScreen(9), sideStart, u.drawn(3), sideLength),
+             R(u.inPicture(15), middleRow, u.inPicture(3), e.sliverAcross)};
+  return f;
+}
+
+// The soft outer shadow (96-DPI lengths): corners 13 wide, 15 high at the top and
+// 14 at the bottom, flush with the box's edges; the edges stretched from the
+// picture's column 14 and row 14.
+FramePieces OuterShadowPieces(float w, float h, float pictureWidth, float pictureHeight, const BoxScale& s) {
+  const ScaleUnits u{s};
+  const EdgeStretch e = OuterShadowStretch(s);
+  const float side = u.onScreen(13), topHeight = u.onScreen(15), bottomHeight = u.onScreen(14);
+  const float drawnWidth = pictureWidth * s.ratio(), drawnHeight = pictureHeight * s.ratio();
+  const float middle = u.inPicture(14);
+  FramePieces f;
+  f.topLeft = {R(0, 0, side, topHeight), 0, 0};
+  f.topRight = {R(w - side, 0, side, topHeight), w - drawnWidth, 0};
+  f.bottomLeft = {R(0, h - bottomHeight, side, bottomHeight), 0, h - drawnHeight};
+  f.bottomRight = {R(w - side, h - bottomHeight, side, bottomHeight), w - drawnWidth, h - drawnHeight};
+  f.top = {R(side, 0, w - 2 * side, u.drawn(15)), R(middle, 0, e.sliverAlong, u.inPicture(15))};
+  f.bottom = {R(side, h - bottomHeight, w - 2 * side, u.drawn(14)),
+              R(middle, pictureHeight - u.inPicture(14), e.sliverAlong, u.inPicture(14))};
+  f.left = {R(0, topHeight, u.drawn(13), h - topHeight - bottomHeight), R(0, middle, u.inPicture(13), e.sliverAcross)};
+  f.right = {R(w - side, topHeight, u.drawn(13), h - topHeight - bottomHeight),
+             R(pictureWidth - u.inPicture(13), middle, u.inPicture(13), e.sliverAcross)};
+  return f;
+}
+
+void DrawFramePicture(gdip::Graphics& g, EnginePicture which, float w, float h, const BoxScale& s,
+                      FramePieces (*layout)(float, float, float, float, const BoxScale&)) {
+  gdip::Image picture;
+  if (!LoadEnginePicture(which, picture, s.artwork())) return;
+  const float width = static_cast<float>(picture.Width()), height = static_cast<float>(picture.Height());
+  DrawFramePieces(g, picture, layout(w, h, width, height, s), s);
 }
 
 const Text kOkCaption = "确定";
@@ -256,33 +309,34 @@ int PushButtonStripOffset(int state) {
 }
 
 void DrawPushButton(gdip::Graphics& graphics, const RectF& rect, const Text& caption, int state, int highlight,
-                    const BoxTheme& theme, const BoxScale& sc) {
-  auto P = [&sc](int v) { return F(sc.Px(v)); };
-  auto A = [&sc](int v) { return F(sc.Art(v)); };
-  const float k = sc.ratio();
-  const int height = sc.Px(28);
+                    const BoxTheme& theme, const BoxScale& scale) {
+  const ScaleUnits u{scale};
+  const int height = scale.Px(28);
   gdip::Bitmap work;
   if (work.CreateEmpty(static_cast<int>(rect.Width), height)) {
     gdip::Graphics wg;
     gdip::Image strip;
-    int s = PushButtonStripOffset(state);
-    if (wg.CreateForImage(work) && s >= 0 && LoadEnginePicture(EnginePicture::PushButtonStrip, strip, sc.artwork())) {
-      const float fs = A(s);
+    const int stateOffset = PushButtonStripOffset(state);
+    if (wg.CreateForImage(work) && stateOffset >= 0 &&
+        LoadEnginePicture(EnginePicture::PushButtonStrip, strip, scale.artwork())) {
+      const float cellX = u.inPicture(stateOffset);  // the state's cell in the strip
       wg.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-      const RectF middle(P(5), 0, rect.Width - 2 * P(5), F(height)), middleSource(A(6) + fs, 0, 0.001f, A(28));
-      if (sc.dpi == kBaseDpi) {
+      const RectF face(u.onScreen(5), 0, rect.Width - 2 * u.onScreen(5), F(height));
+      if (scale.dpi == kBaseDpi) {
         // The cap's clip takes one column of the face too: some GDI+ builds (Wine's)
-        // start the stretched middle a column late, which would leave a seam.
-        DrawClipped(wg, strip, R(0, 0, 6, 28), -fs, 0);
-        wg.DrawImage(strip, middle, middleSource);
+        // start the stretched face a column late, which would leave a seam.
+        DrawClipped(wg, strip, R(0, 0, 6, 28), -cellX, 0);
+        wg.DrawImage(strip, face, R(u.inPicture(6) + cellX, 0, 0.001f, u.inPicture(28)));
       } else {
         // Stretched into other widths, Wine's GDI+ ends a sliver-wide source a few
-        // columns short (and starts a scaled cap a column late): here the middle is one
+        // columns short (and starts a scaled cap a column late): here the face is one
         // whole column (nearest neighbour, so nothing blends) and runs under both caps.
-        wg.DrawImage(strip, R(middle.X - 2, 0, middle.Width + 4, F(height)), R(A(6) + fs, 0, 1, A(28)));
-        DrawClipped(wg, strip, R(0, 0, P(6), F(height)), -fs * k, 0, sc);
+        wg.DrawImage(strip, R(face.X - 2, 0, face.Width + 4, F(height)),
+                     R(u.inPicture(6) + cellX, 0, 1, u.inPicture(28)));
+        DrawClipped(wg, strip, R(0, 0, u.onScreen(6), F(height)), -cellX * scale.ratio(), 0, scale);
       }
-      wg.DrawImage(strip, R(rect.Width - P(5), 0, A(5) * k, F(height)), R(A(8) + fs, 0, A(5), A(28)));
+      wg.DrawImage(strip, R(rect.Width - u.onScreen(5), 0, u.drawn(5), F(height)),
+                   R(u.inPicture(8) + cellX, 0, u.inPicture(5), u.inPicture(28)));
     }
     gdip::ImageAttributes fade = AlphaAttributes(highlight * 0.01f);
     graphics.DrawImage(work, R(rect.X, rect.Y, static_cast<float>(work.Width()), F(height)),
@@ -291,18 +345,18 @@ void DrawPushButton(gdip::Graphics& graphics, const RectF& rect, const Text& cap
   TextLayout layout;
   layout.align = Gdiplus::StringAlignmentCenter;
   layout.lineAlign = Gdiplus::StringAlignmentCenter;
-  layout.dpi = sc.dpi;
-  DrawGlowText(graphics, R(rect.X, rect.Y, rect.Width - sc.Pf(4), sc.Pf(25)), caption, theme.textRgb1,
+  layout.dpi = scale.dpi;
+  DrawGlowText(graphics, R(rect.X, rect.Y, rect.Width - scale.Pf(4), scale.Pf(25)), caption, theme.textRgb1,
                theme.textRgb2, layout, theme);
 }
 
 void DrawCaptionButton(HWND hwnd, gdip::Graphics& graphics, float x, float y, int glyph, int state, int highlight,
                        bool useHighlight, const BoxScale& s) {
-  auto P = [&s](int v) { return F(s.Px(v)); };
+  const ScaleUnits u{s};
   const float k = s.ratio();
   if (hwnd && ::IsZoomed(hwnd)) {
-    x -= P(5);
-    y += P(5);
+    x -= u.onScreen(5);
+    y += u.onScreen(5);
   }
   const bool close = glyph == kCloseGlyph;
   gdip::Image strip;
@@ -323,14 +377,14 @@ void DrawCaptionButton(HWND hwnd, gdip::Graphics& graphics, float x, float y, in
     if (index < 0) return;
     cell = index * 3 * 51;
   }
-  graphics.SetClipRect(R(x - P(1), y, P(48), P(22)));
+  graphics.SetClipRect(R(x - u.onScreen(1), y, u.onScreen(48), u.onScreen(22)));
   switch (state) {
     case 1:
-      graphics.SetClipRect(R(x - P(2), y, P(48), P(22)));
-      DrawPicture(graphics, strip, x - P(2) - cellAt(cell), y, s);
+      graphics.SetClipRect(R(x - u.onScreen(2), y, u.onScreen(48), u.onScreen(22)));
+      DrawPicture(graphics, strip, x - u.onScreen(2) - cellAt(cell), y, s);
       break;
-    case 2: drawAt(close ? x - P(1) - cellAt(49) : x - cellAt(51 + cell)); break;
-    case 3: drawAt(close ? x - P(1) - cellAt(98) : x - cellAt(102 + cell)); break;
+    case 2: drawAt(close ? x - u.onScreen(1) - cellAt(49) : x - cellAt(51 + cell)); break;
+    case 3: drawAt(close ? x - u.onScreen(1) - cellAt(98) : x - cellAt(102 + cell)); break;
     default: break;
   }
   graphics.ResetClip();
@@ -413,9 +467,9 @@ void ComposeBoxBackground(gdip::Bitmap& background, const BoxContent& c, const B
                messageLayout, theme);
 
   g.ResetClip();
-  DrawInnerFrame(g, w, h, s);
+  DrawFramePicture(g, EnginePicture::InnerFrame, w, h, s, InnerFramePieces);
   g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-  DrawOuterShadow(g, w, h, s);
+  DrawFramePicture(g, EnginePicture::OuterShadow, w, h, s, OuterShadowPieces);
   DrawCaptionButton(c.hwnd, g, w - F(s.Px(54)), F(s.Px(7)), kCloseGlyph, 1, 100, true, s);
   DrawPushButton(g, OkRect(c), kOkCaption, 1, 100, theme, s);
 }

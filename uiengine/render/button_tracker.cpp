@@ -1,5 +1,7 @@
 #include "uiengine/render/button_tracker.h"
 
+#include <vector>
+
 #include "base/display_scale.h"
 
 namespace {
@@ -7,14 +9,14 @@ namespace {
 // Steps highlight through 20, 40, ... (or down from 80) while `state` stays put;
 // another message changing buttonState from under the loop ends it early.
 void Fade(ButtonStates& s, ButtonAnimator& a, ButtonState state, bool in) {
-  for (int i = 1; i <= 5; ++i) {
-    if (s.buttonState != state) return;
-    DWORD start = a.Now();
+  FramePacer pacer(a.Clock());
+  pacer.Play(std::vector<double>(5, kFadeStepMs), [&](size_t step) {
+    if (s.buttonState != state) return false;
+    const int i = static_cast<int>(step) + 1;
     s.highlight = in ? 20 * i : 100 - 20 * i;
     a.Present();
-    DWORD elapsed = a.Now() - start;
-    if (elapsed < kFadeStepMs) a.Sleep(kFadeStepMs - elapsed);
-  }
+    return true;
+  });
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "uiengine/render/frame_pacer.h"
+
 enum HotButton { kNoButton = 0, kCloseButton = 1, kOkButton = 2 };
 enum ButtonState { kButtonIdle = 0, kButtonHover = 2, kButtonPressed = 3 };
 
@@ -33,11 +35,11 @@ class ButtonAnimator {
  public:
   virtual ~ButtonAnimator() = default;
   virtual void Present() = 0;
-  virtual DWORD Now() = 0;
-  virtual void Sleep(DWORD ms) = 0;
+  // Paces the fades: five steps of kFadeStepMs each.
+  virtual FrameClock& Clock() = 0;
 };
 
-constexpr DWORD kFadeStepMs = 40;
+constexpr double kFadeStepMs = 40;
 
 // Box-relative point; returns the hit-test code: HTCLIENT on a button, HTCAPTION
 // elsewhere so the rest of the box drags the window.

@@ -70,4 +70,8 @@ std::vector<EffectFrame> DropInFrames(int width, int height, int dpi) {
   return frames;
 }
 
-DWORD FrameWait(DWORD budgetMs, DWORD elapsedMs) { return elapsedMs >= budgetMs ? 0 : budgetMs - elapsedMs; }
+std::vector<double> BudgetsOf(const std::vector<EffectFrame>& frames) {
+  std::vector<double> budgets;
+  for (const EffectFrame& f : frames) budgets.push_back(static_cast<double>(f.budgetMs));
+  return budgets;
+}

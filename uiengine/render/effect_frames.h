@@ -28,6 +28,5 @@ std::vector<EffectFrame> ZoomOutFrames(int width, int height, int dpi = 96);
 // frames of 5 ms.
 std::vector<EffectFrame> DropInFrames(int width, int height, int dpi = 96);
 
-// How long to sleep after a frame that took `elapsedMs` of its `budgetMs`: never
-// negative, so a slow frame is followed by no wait at all.
-DWORD FrameWait(DWORD budgetMs, DWORD elapsedMs);
+// The frames' budgets in order, as the pacer takes them.
+std::vector<double> BudgetsOf(const std::vector<EffectFrame>& frames);

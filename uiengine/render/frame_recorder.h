@@ -16,7 +16,7 @@ struct FrameRecord {
   EffectFrame frame;        // drawn rectangle and alpha
   bool showsWindow = false;   // the window was made visible at this frame
   bool visibleBefore = false; // the window was visible before this frame reached it
-  DWORD tick = 0;           // GetTickCount when the frame began
+  double atMs = 0;          // when the frame began, since its effect started (0 for Present)
 };
 
 class FrameRecorder {

@@ -10,6 +10,7 @@
 #include "gdiplus/gdip_objects.h"
 #include "uiengine/core/theme_state.h"
 #include "uiengine/render/effect_frames.h"
+#include "uiengine/render/frame_pacer.h"
 #include "uiengine/render/frame_surface.h"
 #include "uiengine/render/os_generation.h"
 #include "uiengine/render/process_message_box.h"
@@ -17,9 +18,11 @@
 
 namespace {
 
-// The window finds its object through this property (set before subclassing,
-// removed at WM_NCDESTROY so no late message reaches a dead object).
-constexpr wchar_t kBoxProperty[] = L"LanshiSkinnedMessageBox";
+// Sent by newer systems to paint a themed caption; the box has none.
+constexpr UINT kNcUahDrawCaption = 0xAE;
+
+constexpr DWORD kDwmBlurEnable = 1;      // DWM_BB_ENABLE
+constexpr DWORD kDwmBlurRegion = 2;      // DWM_BB_BLURREGION
 
 // ThemedWindows only lists handles; a closed box takes its own out again so a later
 // window that happens to get the same handle is not sent theme messages.
@@ -48,19 +51,16 @@ SkinnedMessageBox::SkinnedMessageBox() = default;
 
 SkinnedMessageBox::~SkinnedMessageBox() {
   // A box still open goes through its own WM_DESTROY (off the themed list) while
-  // this object is still whole; WM_NCDESTROY then unhooks it.
+  // this object is still whole; WM_NCDESTROY then unbinds it.
   if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
 }
 
 void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::string_view title,
                                        std::string_view message, int iconKind, int showStyle) {
   if (hwnd_) return;  // one box at a time
-  HWND hwnd = host_.Create(Text(title), kWidth, kHeight, owner, nullptr, kStyle, false);
-  if (!hwnd || hwnd == reinterpret_cast<HWND>(-1)) return;
+  HWND hwnd = host_.Create(Text(title), kWidth, kHeight, owner, nullptr, kStyle, this);
+  if (!hwnd) return;
   hwnd_ = hwnd;
-  ::SetPropW(hwnd_, kBoxProperty, this);
-  previousProc_ = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedMessageBox::StaticProc)));
 
   // Composed at the scale of the monitor it opens on: the owner's, or the primary one.
   RECT owned = {};
@@ -91,23 +91,7 @@ void SkinnedMessageBox::ShowMessageBox(HWND owner, bool centreOnOwner, std::stri
   AddThemedWindow(hwnd_);
 }
 
-LRESULT CALLBACK SkinnedMessageBox::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* box = static_cast<SkinnedMessageBox*>(::GetPropW(hwnd, kBoxProperty));
-  if (!box) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    ::RemovePropW(hwnd, kBoxProperty);
-    WNDPROC previous = box->previousProc_;
-    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    return ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
-  }
-  return box->MessageBoxProc(hwnd, msg, wParam, lParam);
-}
-
-LRESULT SkinnedMessageBox::CallPrevious(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return ::CallWindowProcW(previousProc_, hwnd, msg, wParam, lParam);
-}
-
-LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> SkinnedMessageBox::OnHostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // Screen coordinates can be negative left of or above the primary monitor.
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
   switch (msg) {
@@ -116,7 +100,7 @@ LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LP
       break;
     case WM_NCACTIVATE:
     case WM_NCPAINT:
-    case 0xAE:  // the themed caption repaint of newer systems
+    case kNcUahDrawCaption:
       return 1;
     case WM_NCHITTEST:
       return TrackHoverAt(x, y, false);
@@ -169,7 +153,7 @@ LRESULT SkinnedMessageBox::MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     default:
       break;
   }
-  return CallPrevious(hwnd, msg, wParam, lParam);
+  return std::nullopt;
 }
 
 POINT SkinnedMessageBox::BoxRelative(int px, int py, bool clientCoordinates) const {
@@ -189,21 +173,20 @@ int SkinnedMessageBox::PressButtonAt(int px, int py, bool clientCoordinates) {
   return PressButton(buttons_, *this, p.x, p.y, width_, height_, dpi_);
 }
 
-DWORD SkinnedMessageBox::Now() { return ::GetTickCount(); }
-void SkinnedMessageBox::Sleep(DWORD ms) { ::Sleep(ms); }
+FrameClock& SkinnedMessageBox::Clock() { return clock_; }
 
 void SkinnedMessageBox::MakeLayered() { ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, WS_EX_LAYERED); }
 
 void SkinnedMessageBox::SetBlurBehind(HWND hwnd, bool enable) {
   if (!blurCapable_) return;
   if (!enable) {
-    DwmBlurBehind off = {1 /* DWM_BB_ENABLE */, FALSE, nullptr, FALSE};
+    DwmBlurBehind off = {kDwmBlurEnable, FALSE, nullptr, FALSE};
     DwmEnableBlurBehindWindow(hwnd, &off);
     return;
   }
   // The blur covers the rounded body only, the same region the drawing clips to.
   UniqueRegion body(BoxBodyRegion(width_, height_, dpi_));
-  DwmBlurBehind on = {3 /* DWM_BB_ENABLE | DWM_BB_BLURREGION */, TRUE, body.get(), FALSE};
+  DwmBlurBehind on = {kDwmBlurEnable | kDwmBlurRegion, TRUE, body.get(), FALSE};
   DwmEnableBlurBehindWindow(hwnd, &on);
 }
 
@@ -264,7 +247,6 @@ void SkinnedMessageBox::Present() {
   record.surface = surface.size();
   record.frame.width = static_cast<float>(width_);
   record.frame.height = static_cast<float>(height_);
-  record.tick = ::GetTickCount();
   record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
   surface.Present(hwnd_, destination, 255);
   ReportFrame(record);
@@ -272,14 +254,17 @@ void SkinnedMessageBox::Present() {
 
 void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFrame>& frames, SIZE surfaceSize,
                                    POINT destination, bool scaled, bool showOnFirstFrame) {
+  FineTimerPeriod fineTimer;
+  FramePacer pacer(clock_);  // rendering the image below is part of the effect's time
   gdip::Bitmap image = RenderBoxImage();
   FrameSurface surface(surfaceSize.cx, surfaceSize.cy);
   gdip::Graphics g;
   g.CreateForImage(surface.bitmap());
   const gdip::RectF whole(0, 0, static_cast<float>(width_), static_cast<float>(height_));
-  for (size_t i = 0; i < frames.size(); ++i) {
+  pacer.Play(BudgetsOf(frames), [&](size_t i) {
     const EffectFrame& f = frames[i];
-    DWORD start = ::GetTickCount();
+    FrameRecord record;
+    record.atMs = pacer.Elapsed();
     g.Clear(0);
     if (scaled)
       g.DrawImage(image, gdip::RectF(f.left, f.top, f.width, f.height), whole, Gdiplus::UnitPixel);
@@ -287,13 +272,11 @@ void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFram
       g.DrawImage(image, f.left, f.top);
     g.Flush(Gdiplus::FlushIntentionSync);
 
-    FrameRecord record;
     record.effect = kind;
     record.index = static_cast<int>(i);
     record.destination = destination;
     record.surface = surfaceSize;
     record.frame = f;
-    record.tick = start;
     record.visibleBefore = ::IsWindowVisible(hwnd_) != FALSE;
     surface.Present(hwnd_, destination, static_cast<BYTE>(f.alpha));
     if (i == 0 && showOnFirstFrame) {
@@ -301,8 +284,8 @@ void SkinnedMessageBox::PlayFrames(EffectKind kind, const std::vector<EffectFram
       record.showsWindow = true;
     }
     ReportFrame(record);
-    ::Sleep(FrameWait(f.budgetMs, ::GetTickCount() - start));
-  }
+    return true;
+  });
 }
 
 void SkinnedMessageBox::ZoomInShow() {

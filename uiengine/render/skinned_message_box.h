@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -14,13 +15,19 @@
 #include "uiengine/core/host_window.h"
 #include "uiengine/render/box_drawing.h"
 #include "uiengine/render/button_tracker.h"
+#include "uiengine/render/frame_pacer.h"
 #include "uiengine/render/frame_recorder.h"
 
-class SkinnedMessageBox : private ButtonAnimator {
+class SkinnedMessageBox : private ButtonAnimator, private HostWindowOwner {
  public:
   static constexpr int kWidth = 405;
   static constexpr int kHeight = 175;
-  static constexpr DWORD kStyle = 0x9604004C;  // the visible bit is toggled off on creation
+  // Low style bits the box has always asked for; the host class reads none of them.
+  static constexpr DWORD kUnreadClassStyleBits = 0x4C;
+  // A sizing border (its frame is answered away in WM_NCCALCSIZE); the visible bit
+  // is toggled off on creation, so the window starts hidden.
+  static constexpr DWORD kStyle =
+      WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME | kUnreadClassStyleBits;
 
   SkinnedMessageBox();
   ~SkinnedMessageBox() override;
@@ -40,9 +47,7 @@ class SkinnedMessageBox : private ButtonAnimator {
 
   // The state the drawing and the tests look at.
   const ButtonStates& buttons() const { return buttons_; }
-  ButtonStates& buttons() { return buttons_; }
   bool blurCapable() const { return blurCapable_; }
-  void setBlurCapable(bool capable) { blurCapable_ = capable; }
   int iconKind() const { return iconKind_; }
   const Text& messageText() const { return messageText_; }
   bool hasCachedBackground() const { return background_.valid(); }
@@ -59,11 +64,8 @@ class SkinnedMessageBox : private ButtonAnimator {
   void ZoomOutClose();
 
  private:
-  friend struct SkinnedMessageBoxTestAccess;
-
-  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // HostWindowOwner: the box's window procedure; nullopt hands a message on.
+  std::optional<LRESULT> OnHostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   LRESULT TrackHoverAt(int px, int py, bool clientCoordinates);
   int PressButtonAt(int px, int py, bool clientCoordinates);
@@ -83,10 +85,8 @@ class SkinnedMessageBox : private ButtonAnimator {
                   bool scaled, bool showOnFirstFrame);
 
   // ButtonAnimator
-  DWORD Now() override;
-  void Sleep(DWORD ms) override;
+  FrameClock& Clock() override;
 
-  WNDPROC previousProc_ = nullptr;
   HWND hwnd_ = nullptr;
   ButtonStates buttons_;
   bool useStoredPosition_ = false;
@@ -99,6 +99,7 @@ class SkinnedMessageBox : private ButtonAnimator {
   int dpi_ = kBaseDpi;
   int width_ = kWidth, height_ = kHeight;
   bool blurCapable_ = false;
+  PerformanceClock clock_;  // paces the effects and the button fades
 };
 
 // The program's one box, made by the engine's start-up and destroyed at exit.

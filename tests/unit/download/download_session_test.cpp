@@ -29,21 +29,21 @@ bool CanOpenExclusively(const std::wstring& path) {
 TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
   const std::wstring path = TempFilePath();
   DownloadSession session({});
-  ASSERT_EQ(session.OpenFile([&] { return OpenForWriting(path); }), DownloadSession::Fenced::Done);
-  EXPECT_EQ(session.Write("abc", 3), DownloadSession::WriteResult::Written);
+  ASSERT_EQ(session.OpenFile([&] { return OpenForWriting(path); }), Outcome::Done);
+  EXPECT_EQ(session.Write("abc", 3), Outcome::Done);
   EXPECT_FALSE(CanOpenExclusively(path));
 
   session.Stop();
   EXPECT_TRUE(session.stopped());
   EXPECT_EQ(::WaitForSingleObject(session.stopEvent(), 0), WAIT_OBJECT_0);
   EXPECT_TRUE(CanOpenExclusively(path));  // closed by Stop
-  EXPECT_EQ(session.Write("def", 3), DownloadSession::WriteResult::Stopped);
+  EXPECT_EQ(session.Write("def", 3), Outcome::Stopped);
 
   // After Stop no file is opened (so none is created or truncated) and none renamed.
   bool ran = false;
   EXPECT_EQ(session.OpenFile([&] { ran = true; return OpenForWriting(path + L".2"); }),
-            DownloadSession::Fenced::Stopped);
-  EXPECT_EQ(session.CloseFileAndChange([&] { ran = true; return true; }), DownloadSession::Fenced::Stopped);
+            Outcome::Stopped);
+  EXPECT_EQ(session.CloseFileAndChange([&] { ran = true; return true; }), Outcome::Stopped);
   EXPECT_FALSE(ran);
   EXPECT_EQ(::GetFileAttributesW((path + L".2").c_str()), INVALID_FILE_ATTRIBUTES);
 

@@ -5,7 +5,8 @@
 TEST(RequestHeaderBlock, FixedHeadersAndTheRangeOfAResume) {
   const char* fixed =
       "Accept: */*\r\nAccept-Language: zh-cn\r\n"
-      "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
+      "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)\r\n"
+      "Connection: close";
   EXPECT_EQ(RequestHeaderBlock(false, 0), fixed);
   EXPECT_EQ(RequestHeaderBlock(true, 1000), std::string(fixed) + "\r\nRange:bytes=1000-");
   EXPECT_EQ(RequestHeaderBlock(true, 0), std::string(fixed) + "\r\nRange:bytes=0-");
@@ -91,7 +92,63 @@ TEST(PlanBody, FreshDownloadStoresSuccessBodiesOnly) {
   EXPECT_EQ(p.total, 0);
   EXPECT_EQ(p.expectedEnd, -1);
 
-  for (int status : {404, 500, 301, 416, 0}) EXPECT_EQ(PlanBody(Answer(status, 100), false, 0, 0).action, BodyAction::Refuse) << status;
+  // A 206 to a request without a range is a piece of the file, a 204 no file at all.
+  for (int status : {404, 500, 301, 416, 0, 206, 204, 202})
+    EXPECT_EQ(PlanBody(Answer(status, 100, "bytes 0-99/1000"), false, 0, 0).action, BodyAction::Refuse) << status;
+}
+
+TEST(PlanBody, ChunkedFramingDecidesOverContentLength) {
+  ServerAnswer a = Answer(200, 500000);
+  ReadTransferCodings(a, {"chunked"});
+  BodyPlan p = PlanBody(a, false, 0, 0);
+  EXPECT_EQ(p.action, BodyAction::WriteWhole);
+  EXPECT_EQ(p.expectedEnd, -1);  // to the last chunk, not to 500,000
+  EXPECT_EQ(p.total, 0);
+  a.badLength = true;  // an unreadable length beside chunks is ignored too
+  a.contentLength.reset();
+  EXPECT_EQ(PlanBody(a, false, 0, 0).action, BodyAction::WriteWhole);
+  // A chunked 206: the span decides.
+  ServerAnswer r = Answer(206, 10, "bytes 1000-4999/5000");
+  ReadTransferCodings(r, {"Chunked"});
+  p = PlanBody(r, true, 1000, 1000);
+  EXPECT_EQ(p.action, BodyAction::AppendAtOffset);
+  EXPECT_EQ(p.expectedEnd, 5000);
+}
+
+TEST(ReadTransferCodings, OnlyALoneChunkedIsUndone) {
+  struct Case {
+    std::vector<Text> values;
+    bool chunked, unknown;
+  };
+  const Case cases[] = {
+      {{}, false, false},
+      {{"chunked"}, true, false},
+      {{" CHUNKED "}, true, false},
+      {{"gzip, chunked"}, false, true},
+      {{"gzip", "chunked"}, false, true},
+      {{"identity"}, false, true},
+      {{"chunked, chunked"}, false, true},
+  };
+  for (const Case& c : cases) {
+    ServerAnswer a;
+    ReadTransferCodings(a, c.values);
+    EXPECT_EQ(a.chunked, c.chunked) << (c.values.empty() ? "" : c.values[0]);
+    EXPECT_EQ(a.unknownCoding, c.unknown);
+    if (c.unknown) EXPECT_EQ(PlanBody(a, false, 0, 0).action, BodyAction::Refuse);
+  }
+}
+
+TEST(HeadHasStatusLine, AMadeUpStatusCarriesNoHeader) {
+  EXPECT_TRUE(HeadHasStatusLine("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"));
+  EXPECT_TRUE(HeadHasStatusLine("HTTP/1.0 206 Partial\r\nServer: x\r\n"));
+  EXPECT_FALSE(HeadHasStatusLine("HTTP/1.0 200 OK\r\n\r\n"));  // what WinINet makes up
+  EXPECT_FALSE(HeadHasStatusLine("HTTP/1.0 200 OK"));
+  EXPECT_FALSE(HeadHasStatusLine(""));
+  EXPECT_FALSE(HeadHasStatusLine("SSH-2.0-OpenSSH_9.2\r\nKey: v\r\n"));
+  ServerAnswer a = Answer(200, 5000);
+  a.statusLine = false;
+  EXPECT_EQ(PlanBody(a, false, 0, 0).action, BodyAction::Refuse);
+  EXPECT_EQ(PlanBody(a, true, 0, 100).action, BodyAction::Refuse);
 }
 
 TEST(PlanBody, ResumeAppendsOnlyAtItsOwnOffset) {
@@ -100,9 +157,11 @@ TEST(PlanBody, ResumeAppendsOnlyAtItsOwnOffset) {
   EXPECT_EQ(p.total, 5000);  // the whole file, so the bar ends at 10000
   EXPECT_EQ(p.expectedEnd, 5000);
 
-  p = PlanBody(Answer(206, 4000, "bytes 1000-4999/*"), true, 1000, 1000);
-  EXPECT_EQ(p.action, BodyAction::AppendAtOffset);
-  EXPECT_EQ(p.total, 5000);  // offset + Content-Length
+  // Pieces that would leave the file short or spliced: refused, the partial file kept.
+  for (const char* range : {"bytes 1000-4999/*", "bytes 1000-1999/5000"})
+    EXPECT_EQ(PlanBody(Answer(206, std::nullopt, range), true, 1000, 1000).action, BodyAction::Refuse) << range;
+  EXPECT_EQ(PlanBody(Answer(206, 3999, "bytes 1000-4999/5000"), true, 1000, 1000).action, BodyAction::Refuse);
+  EXPECT_EQ(PlanBody(Answer(206, 4001, "bytes 1000-4999/5000"), true, 1000, 1000).action, BodyAction::Refuse);
 
   EXPECT_EQ(PlanBody(Answer(206, 4000, "bytes 0-3999/5000"), true, 1000, 1000).action,
             BodyAction::AskAgainWithoutRange);
@@ -114,6 +173,14 @@ TEST(PlanBody, ResumeAnsweredWithTheWholeFileStartsOver) {
   BodyPlan p = PlanBody(Answer(200, 5000), true, 1000, 1000);
   EXPECT_EQ(p.action, BodyAction::WriteWhole);
   EXPECT_EQ(p.total, 5000);
+}
+
+TEST(RangeStartFor, AnOverlapUnlessAStrongValidatorProvesTheVersion) {
+  EXPECT_EQ(RangeStartFor(300000, true), 300000);
+  EXPECT_EQ(RangeStartFor(300000, false), 300000 - 65536);
+  EXPECT_EQ(RangeStartFor(65536, false), 0);
+  EXPECT_EQ(RangeStartFor(1000, false), 0);  // a small partial file is compared whole
+  EXPECT_EQ(RangeStartFor(0, false), 0);
 }
 
 TEST(PlanBody, UnsatisfiableRange) {

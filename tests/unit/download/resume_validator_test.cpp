@@ -12,15 +12,24 @@ TEST(ValidatorOf, StrongTagElseTheDate) {
   EXPECT_EQ(ValidatorOf(std::nullopt, date), date);
   EXPECT_EQ(ValidatorOf(Text("W/\"v2\""), std::nullopt), std::nullopt);
   EXPECT_EQ(ValidatorOf(std::nullopt, Text("  ")), std::nullopt);
+  // Long tags are kept whole up to the cap; past it, the tag counts as none.
+  const Text tag2k = "\"" + Text(2000, 'a') + "\"";
+  EXPECT_EQ(ValidatorOf(tag2k, date), tag2k);
+  const Text tagPastCap = "\"" + Text(kMaxValidatorLength, 'a') + "\"";
+  EXPECT_EQ(ValidatorOf(tagPastCap, date), date);
+  EXPECT_EQ(ValidatorOf(tagPastCap, std::nullopt), std::nullopt);
 }
 
-TEST(AnswerKeepsValidator, OnlyTheSameKindWithAnotherValueBreaksIt) {
+TEST(AnswerKeepsValidator, OnlyThePieceThatCarriesTheSentValidator) {
   const Text date = "Wed, 21 Oct 2015 07:28:00 GMT";
   EXPECT_TRUE(AnswerKeepsValidator("\"v1\"", Text("\"v1\""), Text("Thu, 22 Oct 2015 07:28:00 GMT")));
+  EXPECT_TRUE(AnswerKeepsValidator("\"v1\"", Text(" \"v1\" "), std::nullopt));
   EXPECT_FALSE(AnswerKeepsValidator("\"v1\"", Text("\"v2\""), date));
-  EXPECT_TRUE(AnswerKeepsValidator("\"v1\"", std::nullopt, date));  // says nothing of the tag
+  EXPECT_FALSE(AnswerKeepsValidator("\"v1\"", Text("W/\"v1\""), date));
+  EXPECT_FALSE(AnswerKeepsValidator("\"v1\"", std::nullopt, date));  // says nothing: fails closed
   EXPECT_TRUE(AnswerKeepsValidator(date, Text("\"v9\""), date));
   EXPECT_FALSE(AnswerKeepsValidator(date, std::nullopt, Text("Thu, 22 Oct 2015 07:28:00 GMT")));
+  EXPECT_FALSE(AnswerKeepsValidator(date, Text("\"v9\""), std::nullopt));
 }
 
 TEST(ResumeRecord, TextRoundTripAndRefusals) {
@@ -33,6 +42,7 @@ TEST(ResumeRecord, TextRoundTripAndRefusals) {
   EXPECT_EQ(back->lastWrite, r.lastWrite);
   for (const char* bad : {"", "12", "12 34", "12 34 ", "x 34 \"v\"", "12 -3 \"v\"", "99999999999999999999 1 \"v\""})
     EXPECT_FALSE(ParseResumeRecord(bad)) << bad;
+  EXPECT_FALSE(ParseResumeRecord("1 2 \"" + Text(kMaxValidatorLength, 'a') + "\""));
 }
 
 TEST(RequestHeaderBlock, IfRangeFollowsTheRangeAndNothingElseChanges) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 namespace {
+
 struct WinsockUser {
   WinsockUser() {
     WSADATA data;
@@ -12,10 +13,63 @@ struct WinsockUser {
   }
   ~WinsockUser() { ::WSACleanup(); }
 };
+
+LocalHttpServer::Handler ModeHandler(LocalHttpServer::Mode mode, std::string response, int redirects) {
+  using Mode = LocalHttpServer::Mode;
+  return [mode, response = std::move(response), redirects](LocalHttpServer::Connection& c, int number) {
+    if (mode == Mode::Answer || (mode == Mode::Redirects && number >= redirects)) {
+      c.Send(response);
+    } else if (mode == Mode::Redirects) {
+      c.Send("HTTP/1.0 302 Found\r\nLocation: /hop" + std::to_string(number + 1) +
+             "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    } else if (mode == Mode::HeaderTrickle) {
+      c.Send("HTTP/1.0 200 OK\r\nX-Slow: ");
+      while (!c.ending() && c.Send("a")) ::Sleep(200);
+    } else if (mode == Mode::EndlessHeaders) {
+      c.Send("HTTP/1.0 200 OK\r\n");
+      std::string lines;
+      for (int i = 0; i < 100; ++i) lines += "X-More: aaaaaaaaaaaaaaaaaaaaaaaa\r\n";
+      while (!c.ending() && c.Send(lines)) {
+      }
+    } else if (mode == Mode::Endless) {
+      c.Send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+      const std::string chunk(8192, 'x');
+      while (!c.ending() && c.Send(chunk)) {
+      }
+    } else if (mode == Mode::Trickle) {
+      c.Send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n");
+      while (!c.ending() && c.Send("V")) ::Sleep(200);
+    } else {
+      c.WaitForHangUp();  // silent
+    }
+  };
+}
+
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(Mode mode, std::string response, int redirects)
-    : mode_(mode), response_(std::move(response)), redirects_(redirects) {
+bool LocalHttpServer::Connection::Send(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const int sent = ::send(client_, bytes.data(), static_cast<int>(bytes.size()), 0);
+    if (sent <= 0) return false;
+    bytes.remove_prefix(sent);
+  }
+  return true;
+}
+
+bool LocalHttpServer::Connection::WaitForHangUp() {
+  char buffer[4096];
+  while (!ending_) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(client_, &readable);
+    timeval tick = {0, 20000};
+    if (::select(0, &readable, nullptr, nullptr, &tick) == 1 && ::recv(client_, buffer, sizeof buffer, 0) <= 0)
+      return true;
+  }
+  return false;
+}
+
+LocalHttpServer::LocalHttpServer(Handler handler) : handler_(std::move(handler)) {
   static WinsockUser winsock;
   listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in addr = {};
@@ -29,6 +83,9 @@ LocalHttpServer::LocalHttpServer(Mode mode, std::string response, int redirects)
   port_ = ntohs(addr.sin_port);
   thread_ = std::thread([this] { Serve(); });
 }
+
+LocalHttpServer::LocalHttpServer(Mode mode, std::string response, int redirects)
+    : LocalHttpServer(ModeHandler(mode, std::move(response), redirects)) {}
 
 LocalHttpServer::~LocalHttpServer() {
   stop_ = true;
@@ -64,44 +121,8 @@ void LocalHttpServer::Serve() {
       std::lock_guard<std::mutex> lock(mutex_);
       lastRequest_ = request;
     }
-    const int number = requests_++;
-    if (mode_ == Mode::Answer || (mode_ == Mode::Redirects && number >= redirects_)) {
-      ::send(client, response_.data(), static_cast<int>(response_.size()), 0);
-    } else if (mode_ == Mode::Redirects) {
-      const std::string head = "HTTP/1.0 302 Found\r\nLocation: /hop" + std::to_string(number + 1) +
-                               "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-      ::send(client, head.data(), static_cast<int>(head.size()), 0);
-    } else if (mode_ == Mode::HeaderTrickle) {
-      const std::string head = "HTTP/1.0 200 OK\r\nX-Slow: ";
-      ::send(client, head.data(), static_cast<int>(head.size()), 0);
-      while (!stop_ && ::send(client, "a", 1, 0) > 0) ::Sleep(200);
-    } else if (mode_ == Mode::EndlessHeaders) {
-      const std::string head = "HTTP/1.0 200 OK\r\n";
-      ::send(client, head.data(), static_cast<int>(head.size()), 0);
-      std::string lines;
-      for (int i = 0; i < 100; ++i) lines += "X-More: aaaaaaaaaaaaaaaaaaaaaaaa\r\n";
-      while (!stop_ && ::send(client, lines.data(), static_cast<int>(lines.size()), 0) > 0) {
-      }
-    } else if (mode_ == Mode::Endless) {
-      std::string head = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
-      ::send(client, head.data(), static_cast<int>(head.size()), 0);
-      std::vector<char> chunk(8192, 'x');
-      while (!stop_ && ::send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0) {
-      }
-    } else if (mode_ == Mode::Trickle) {
-      std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n";
-      ::send(client, head.data(), static_cast<int>(head.size()), 0);
-      while (!stop_ && ::send(client, "V", 1, 0) > 0) ::Sleep(200);
-    } else {
-      // Silent: hold the connection open until the client gives up or we stop.
-      while (!stop_) {
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(client, &set);
-        timeval tv = {0, 100000};
-        if (::select(0, &set, nullptr, nullptr, &tv) > 0 && ::recv(client, buf, sizeof(buf), 0) <= 0) break;
-      }
-    }
+    Connection connection(client, std::move(request), stop_);
+    handler_(connection, requests_++);
     ::shutdown(client, SD_SEND);
     ::closesocket(client);
     serving_ = false;

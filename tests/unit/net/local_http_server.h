@@ -1,15 +1,40 @@
-// A tiny HTTP server on 127.0.0.1 for the fetch tests, running on its own thread.
+// The one HTTP server of the unit tests: on 127.0.0.1, on a thread of its own, each
+// connection answered by a handler (ready-made ones below, honest and hostile).
 #pragma once
 
 #include <winsock2.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 class LocalHttpServer {
  public:
+  // One accepted connection, its request (line and headers) already read.
+  class Connection {
+   public:
+    Connection(SOCKET client, std::string request, const std::atomic<bool>& ending)
+        : client_(client), request_(std::move(request)), ending_(ending) {}
+    const std::string& request() const { return request_; }
+    // False once the client has gone.
+    bool Send(std::string_view bytes);
+    // True once the server is being destroyed: a handler that waits must give up.
+    bool ending() const { return ending_; }
+    // Reads and drops what the client sends until it hangs up (true) or the server
+    // ends (false).
+    bool WaitForHangUp();
+
+   private:
+    SOCKET client_;
+    std::string request_;
+    const std::atomic<bool>& ending_;
+  };
+  // Answers connection number `number` (from 0).
+  using Handler = std::function<void(Connection& connection, int number)>;
+
   enum class Mode {
     Answer,          // sends `response` and closes
     Silent,          // accepts, reads the request, never answers
@@ -20,6 +45,7 @@ class LocalHttpServer {
     EndlessHeaders,  // sends the status line, then header lines without end
   };
 
+  explicit LocalHttpServer(Handler handler);
   LocalHttpServer(Mode mode, std::string response = {}, int redirects = 0);
   ~LocalHttpServer();
   LocalHttpServer(const LocalHttpServer&) = delete;
@@ -38,9 +64,7 @@ class LocalHttpServer {
  private:
   void Serve();
 
-  Mode mode_;
-  std::string response_;
-  int redirects_;
+  Handler handler_;
   std::atomic<int> requests_{0};
   std::atomic<bool> serving_{false};
   SOCKET listener_ = INVALID_SOCKET;

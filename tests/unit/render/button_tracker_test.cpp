@@ -13,21 +13,23 @@ constexpr POINT kOnClose = {W - 30, 15};
 constexpr POINT kOnOk = {W - 50, H - 20};
 constexpr POINT kOnBody = {100, 100};
 
-// Records the highlight of every presented frame; time advances 40 ms per frame.
-struct FakeAnimator : ButtonAnimator {
+// Records the highlight of every presented frame; time passes only in waits
+// (and where a test's present takes some).
+struct FakeAnimator : ButtonAnimator, FrameClock {
   ButtonStates* states = nullptr;
   std::vector<int> highlights;
   std::vector<int> hotAtPresent;
-  DWORD now = 1000;
-  DWORD slept = 0;
+  double now = 1000;
+  double slept = 0;
   std::function<void()> onPresent;
   void Present() override {
     highlights.push_back(states->highlight);
     hotAtPresent.push_back(states->hotButton);
     if (onPresent) onPresent();
   }
-  DWORD Now() override { return now; }
-  void Sleep(DWORD ms) override {
+  FrameClock& Clock() override { return *this; }
+  double NowMs() override { return now; }
+  void WaitMs(double ms) override {
     slept += ms;
     now += ms;
   }
@@ -104,7 +106,7 @@ TEST_F(Tracker, AFadeStopsWhenTheStateChangesUnderIt) {
 TEST_F(Tracker, ASlowPresentIsNotFollowedByAWait) {
   a.onPresent = [this] { a.now += 100; };
   Hover(kOnOk);
-  EXPECT_EQ(a.slept, 0u);
+  EXPECT_EQ(a.slept, 0.0);
 }
 
 TEST_F(Tracker, PressOnAButtonThenReleaseCloses) {

@@ -70,12 +70,4 @@ TEST(EffectFrames, DropInSlidesTwoPixelsAFrame) {
   EXPECT_EQ(DropInFrames(405, 3).size(), 0u);  // 0.5 truncates to 0
 }
 
-TEST(EffectFrames, ASlowFrameIsFollowedByNoWait) {
-  EXPECT_EQ(FrameWait(30, 0), 30u);
-  EXPECT_EQ(FrameWait(30, 12), 18u);
-  EXPECT_EQ(FrameWait(30, 30), 0u);
-  EXPECT_EQ(FrameWait(30, 31), 0u);         // never negative
-  EXPECT_EQ(FrameWait(5, 0xFFFFFFF0u), 0u);  // nor wrapped into a huge sleep
-}
-
 }  // namespace

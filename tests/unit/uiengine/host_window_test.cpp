@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "base/unique_handle.h"
 #include "uiengine/core/event_dispatch.h"
 #include "uiengine/core/host_window.h"
@@ -24,7 +28,7 @@ TEST(HostWindowClass, RegisteredOnceWithItsFields) {
 TEST(HostWindowClass, CreateTogglesTheVisibleBit) {
   RegisterHostWindowClass();
   HostWindow box;
-  UniqueWindow hidden(box.Create("恭喜", 405, 175, nullptr, nullptr, 0x9604004C));
+  UniqueWindow hidden(box.Create("恭喜", 405, 175, nullptr, nullptr, WS_POPUP | WS_VISIBLE));
   ASSERT_TRUE(hidden.valid());
   EXPECT_EQ(hidden.get(), box.Handle());
   EXPECT_FALSE(::IsWindowVisible(hidden.get()));
@@ -44,22 +48,42 @@ TEST(HostWindowClass, CreateTogglesTheVisibleBit) {
   EXPECT_TRUE(::IsWindowVisible(visible.get()));
 }
 
-TEST(HostWindowClass, OneMainWindowAtATime) {
-  RegisterHostWindowClass();
-  HostWindow first, second;
-  UniqueWindow main(first.Create("main", 50, 50, nullptr, nullptr, WS_OVERLAPPEDWINDOW, true));
-  ASSERT_TRUE(main.valid());
-  EXPECT_EQ(reinterpret_cast<HWND>(-1), second.Create("again", 50, 50, nullptr, nullptr, 0, true));
-  {
-    HostWindow ordinary;
-    UniqueWindow gone(ordinary.Create("ordinary", 50, 50, nullptr, nullptr, 0));
-    ASSERT_TRUE(gone.valid());
+// The owner sees its window's messages from WM_NCCREATE on, answers some itself and
+// hands the rest on; from WM_NCDESTROY on it is unbound and sees nothing more.
+struct RecordingOwner : HostWindowOwner {
+  std::vector<UINT> seen;
+  std::optional<LRESULT> OnHostMessage(HWND, UINT message, WPARAM, LPARAM) override {
+    seen.push_back(message);
+    if (message == WM_GETTEXTLENGTH) return 42;
+    return std::nullopt;
   }
-  EXPECT_EQ(reinterpret_cast<HWND>(-1), second.Create("again", 50, 50, nullptr, nullptr, 0, true))
-      << "another window going away leaves the main window's role alone";
-  main.reset();
-  UniqueWindow next(second.Create("again", 50, 50, nullptr, nullptr, 0, true));
-  EXPECT_TRUE(next.valid()) << "the first main window is gone";
+};
+
+TEST(HostWindowClass, TheOwnerIsBoundFromCreationToDestruction) {
+  RegisterHostWindowClass();
+  RecordingOwner owner;
+  HostWindow host;
+  UniqueWindow w(host.Create("t", 50, 50, nullptr, nullptr, WS_POPUP, &owner));
+  ASSERT_TRUE(w.valid());
+  ASSERT_FALSE(owner.seen.empty());
+  EXPECT_EQ(owner.seen.front(), static_cast<UINT>(WM_NCCREATE));
+  EXPECT_EQ(::SendMessageW(w.get(), WM_GETTEXTLENGTH, 0, 0), 42) << "answered by the owner";
+  EXPECT_EQ(::SendMessageW(w.get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc")), TRUE) << "handed on";
+  EXPECT_EQ(owner.seen.back(), static_cast<UINT>(WM_SETTEXT));
+  WCHAR text[8] = {};
+  ::GetWindowTextW(w.get(), text, 8);  // the text was kept by the default procedure
+  EXPECT_STREQ(L"abc", text);
+
+  HWND hwnd = w.get();
+  w.reset();
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_NE(std::find(owner.seen.begin(), owner.seen.end(), static_cast<UINT>(WM_DESTROY)), owner.seen.end());
+  EXPECT_EQ(std::find(owner.seen.begin(), owner.seen.end(), static_cast<UINT>(WM_NCDESTROY)), owner.seen.end());
+
+  // A window made without an owner runs on the dispatcher and the default procedure alone.
+  HostWindow plain;
+  UniqueWindow p(plain.Create("t", 50, 50, nullptr, nullptr, WS_POPUP));
+  EXPECT_EQ(::SendMessageW(p.get(), WM_GETTEXTLENGTH, 0, 0), 1);
 }
 
 TEST(HostWindowClass, EveryMessageEndsInTheDefaultProcedure) {

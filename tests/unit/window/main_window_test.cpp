@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/window_thread.h"
 #include "window/main_window.h"
 
 namespace {
@@ -42,6 +43,7 @@ TEST(MainWindow, CreatedRunsWithEveryComponentBeforeTheWindowShows) {
 }
 
 TEST(MainWindow, MenuItemsSwitchedFromAWorkerAndTheWindowThreadAtOnceNeverHang) {
+  ASSERT_TRUE(window_thread::Start());  // the test's thread is the window thread, as in the program
   MainWindow window;
   ASSERT_TRUE(window.Load(::GetModuleHandleW(nullptr), {}));
   // Redrawing the menu bar needs the window thread: a worker that held anything the
