@@ -68,6 +68,7 @@ bool LoadCachedBackground(gdip::Bitmap& target, const ThemeCachePaths& paths, SI
 // held, and a failed save leaves no half-written picture behind.
 bool SaveBackground(const gdip::Bitmap& background, const Text& path) {
   const Text fresh = path + ".new";
+  ::DeleteFileW(Widen(fresh).c_str());  // what a stopped earlier save left
   auto quality = gdip::JpegQuality(kBackgroundJpegQuality);
   if (background.SaveToFile(fresh, gdip::kFormatJpeg, &quality) &&
       ::MoveFileExW(Widen(fresh).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING))

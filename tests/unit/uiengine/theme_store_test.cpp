@@ -204,6 +204,7 @@ TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
     ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
     ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
     testpics::WriteFileBytes(paths.background, c.content);
+    testpics::WriteFileBytes(paths.background + ".new", ByteBuffer(300000, 'x'));  // left by a stopped save
     testpics::WriteIniValue(paths.sizeFile, "pm", "1", "300");
     testpics::WriteIniValue(paths.sizeFile, "pm", "2", "200");
 
