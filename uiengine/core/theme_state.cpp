@@ -209,7 +209,8 @@ void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture,
   ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
   if (!SaveBackground(target, paths.background)) g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
   // Written whole, so a damaged size file is mended too.
-  ReplaceFileWith(paths.sizeFile, "[pm]\r\n1=" + std::to_string(screen.cx) + "\r\n2=" + std::to_string(screen.cy) + "\r\n");
+  ReplaceFileWith(paths.sizeFile,
+                  "[pm]\r\n1=" + std::to_string(screen.cx) + "\r\n2=" + std::to_string(screen.cy) + "\r\n");
 }
 
 Text PictureKey(const ByteBuffer& picture) { return Md5Hex(picture.data(), picture.size()); }

@@ -58,10 +58,11 @@ void LoadThemeColours(const ByteBuffer& picture, Colour colour = 0, bool colourG
 
 // Makes `target` the composed background for the primary screen: from the cached
 // ".jpg" when it is the JPEG the size file says was composed for a screen no wider
-// (and no taller) than this one, checked before it is decoded; otherwise composed anew (picture at the top left, fading into its tint along the
-// right and bottom edges, the rest plain tint; screen size + 10 each way) and
-// cached when writing is enabled. Without `force` nothing happens when the last
-// background was made for a screen at least as wide.
+// (and no taller) than this one, checked before it is decoded; otherwise composed
+// anew (picture at the top left, fading into its tint along the right and bottom
+// edges, the rest plain tint; screen size + 10 each way) and cached when writing is
+// enabled. Without `force` nothing happens when the last background was made for a
+// screen at least as wide.
 void ComposeBackground(gdip::Bitmap& target, const ByteBuffer& picture, bool force);
 // The same for a screen of the given size (what ComposeBackground calls).
 void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture, bool force, SIZE screen);
