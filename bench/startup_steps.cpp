@@ -47,6 +47,16 @@ double MsSinceProcessCreated() {
   return (n.QuadPart - c.QuadPart) / 10000.0;
 }
 
+// The moment the main window begins to be created: its first creation hook.
+HHOOK g_cbt = nullptr;
+LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && g_cbt) {
+    Mark("common controls, main window class");
+    ::UnhookWindowsHookEx(std::exchange(g_cbt, nullptr));
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 void Write(const wchar_t* path) {
   FILE* f = _wfopen(path, L"w");
   if (!f) return;
@@ -76,6 +86,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   InitThemeDefaults();
   Mark("theme (GDI+ start, font, picture, cache)");
   window_thread::Start();
+  Mark("window thread");
   MainWindow& window = *new MainWindow();
   // The program's commands, so that the same code and libraries are linked in.
   MainWindowCommands commands;
@@ -85,7 +96,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   commands.deleteShortcut = [&window] { OnDeleteShortcutSelected(window); };
   commands.onlineUpdate = [&window] { OnOnlineUpdateSelected(window); };
   commands.created = [&window] {
-    Mark("window, components, menu created");
+    Mark("main window, components, menu created");
     window.SetComponentText(ids::主窗口, kMainWindowTitle);
     EnsureSkinLibraryFile();
     TryBindFunction("SkinH_EL.dll", "SkinH_AttachRes");
@@ -97,6 +108,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     window.SetMenuItemVisible(ids::删除桌面图标, false);
     Mark("aero, menu state");
   };
+  g_cbt = ::SetWindowsHookExW(WH_CBT, OnCbt, nullptr, ::GetCurrentThreadId());
   if (!window.Load(instance, std::move(commands))) return 1;
   Mark("shown and painted");
   Write(commandLine);

@@ -4,7 +4,7 @@ without an update server, theme cache warm, skin library already beside it) agai
 minimal Win32 program that shows a window with the same title, alternating, and where
 the program's time goes.
 
-  /usr/bin/python3 bench/startup_bench.py [--pairs 10] [--steps 10]
+  /usr/bin/python3 bench/start_to_window_bench.py [--pairs 10] [--steps 10]
 
 Environment as for the UI tests: LANSHI_BUILD_DIR (default build), LANSHI_WINEPREFIX,
 LANSHI_DISPLAY; the architecture follows scripts/arch.sh. Prints figures; it passes or
