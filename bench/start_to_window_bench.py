@@ -127,25 +127,38 @@ def main():
         print(f"load average after the pairs: {load()}", flush=True)
 
         if a.steps:
-            marks = []
+            # The same moments from inside each program, in turn.
+            inside = {name: [] for name in ("program", "minimal", "imports")}
+            seen = []
             for i in range(a.steps):
-                out = work / f"steps{i}.json"
-                outside = probe(env, tool, steps, win_path(out))
-                marks.append((json.loads(out.read_text()), outside))
-            names = list(marks[0][0])
-            print(f"\nwhere the program's time goes (startup_steps, median of {len(marks)} runs; "
-                  "each step from the end of the one before, the first from the process's creation):")
+                for name, exe in (("program", steps), ("minimal", minimal), ("imports", imports)):
+                    out = work / f"{name}{i}.json"
+                    outside = probe(env, tool, exe, win_path(out))
+                    inside[name].append(json.loads(out.read_text()))
+                    if name == "program":
+                        seen.append(outside)
+            names = list(inside["program"][0])
+            print(f"\nwhere the program's time goes (bench/startup_steps.cpp, median of {a.steps} runs; each step"
+                  " from the end of the one before, the first from the process's creation):")
             previous = None
             for name in names:
                 if previous is None:
-                    span = statistics.median(m[name] for m, _ in marks)
+                    span = statistics.median(m[name] for m in inside["program"])
                 else:
-                    span = statistics.median(m[name] - m[previous] for m, _ in marks)
+                    span = statistics.median(m[name] - m[previous] for m in inside["program"])
                 print(f"  {name:45} {span:7.1f} ms")
                 previous = name
-            print(f"  {'total inside (process created to shown)':45} {statistics.median(m[names[-1]] for m, _ in marks):7.1f} ms")
-            print(f"  {'seen from outside: visible':45} {statistics.median(o['visible'] for _, o in marks):7.1f} ms")
-            print(f"  {'seen from outside: answers':45} {statistics.median(o['answers'] for _, o in marks):7.1f} ms")
+            last = names[-1]
+            print(f"  {'total (process created to shown and painted)':45} "
+                  f"{statistics.median(m[last] for m in inside['program']):7.1f} ms"
+                  f"  (seen from outside: visible {statistics.median(o['visible'] for o in seen):.1f},"
+                  f" answers {statistics.median(o['answers'] for o in seen):.1f})")
+            for name, label in (("minimal", "the minimal program"), ("imports", "with the program's imports")):
+                entry = statistics.median(m["entry"] for m in inside[name])
+                rest = statistics.median(m["shown and painted"] - m["entry"] for m in inside[name])
+                total = statistics.median(m["shown and painted"] for m in inside[name])
+                print(f"  {label:27}: entry {entry:6.1f} ms, class, window, shown and painted {rest:5.1f} ms,"
+                      f" total {total:6.1f} ms")
             print(f"load average after: {load()}")
     finally:
         subprocess.run(["wineserver", "-k"], env=env)
