@@ -12,6 +12,8 @@ behave as hung or hostile servers do:
     redirect-chain   redirects /zelk.txt -> /hop1 -> ... -> /hop<hops>, then serves the file
     header-trickle   sends the status line, then a header a byte a second
     endless-headers  sends the status line, then header lines without end
+    huge             a 200 answer announcing a 100 MB version file, sent as fast as
+                     the client takes it (each connection counts the bytes it sent)
 
     update_server.py --port 18614 --version V1.1
     update_server.py --port 18614 --version V9.9 --status "404 Not Found"
@@ -28,7 +30,9 @@ import time
 VERSION_PATH = "/zelk.txt"
 
 
-MODES = ("answer", "silent", "trickle", "redirect-loop", "redirect-chain", "header-trickle", "endless-headers")
+MODES = ("answer", "silent", "trickle", "redirect-loop", "redirect-chain", "header-trickle", "endless-headers",
+         "huge")
+HUGE_BODY = 100 * 1024 * 1024
 
 
 class UpdateServer:
@@ -42,7 +46,8 @@ class UpdateServer:
         self.hops = hops
         self.interval = interval  # seconds between the bytes of a trickle
         self.requests = []  # request lines, in order
-        # One entry per connection: when it was accepted and when it ended (None while open).
+        # One entry per connection: when it was accepted and when it ended (None while
+        # open), and how many body bytes the client took (huge).
         self.connections = []
         self._lock = threading.Lock()
         self._stop = threading.Event()
@@ -109,12 +114,12 @@ class UpdateServer:
         return data
 
     def _serve(self, conn):
-        entry = {"accepted": time.monotonic(), "ended": None}
+        entry = {"accepted": time.monotonic(), "ended": None, "sent": 0}
         with self._lock:
             self.connections.append(entry)
         try:
             with conn:
-                self._answer(conn)
+                self._answer(conn, entry)
         finally:
             entry["ended"] = time.monotonic()
 
@@ -134,7 +139,17 @@ class UpdateServer:
             conn.sendall(byte)
             self._stop.wait(self.interval)
 
-    def _answer(self, conn):
+    def _send_huge(self, conn, entry):
+        conn.sendall(f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: {HUGE_BODY}\r\n\r\n"
+                     .encode("latin-1"))
+        chunk = b"V" * 65536
+        while entry["sent"] < HUGE_BODY and not self._stop.is_set():
+            try:
+                entry["sent"] += conn.send(chunk[:HUGE_BODY - entry["sent"]])
+            except socket.timeout:
+                continue
+
+    def _answer(self, conn, entry):
         request = self._read_request(conn)
         line = request.split(b"\r\n", 1)[0].decode("latin-1")
         with self._lock:
@@ -145,6 +160,8 @@ class UpdateServer:
                 self._hold_until_client_leaves(conn)
             elif self.mode == "trickle":
                 self._trickle(conn, b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n", b"V")
+            elif self.mode == "huge":
+                self._send_huge(conn, entry)
             elif self.mode == "header-trickle":
                 self._trickle(conn, b"HTTP/1.0 200 OK\r\nX-Slow: ", b"a")
             elif self.mode == "endless-headers":
