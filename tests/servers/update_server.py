@@ -12,8 +12,9 @@ behave as hung or hostile servers do:
     redirect-chain   redirects /zelk.txt -> /hop1 -> ... -> /hop<hops>, then serves the file
     header-trickle   sends the status line, then a header a byte a second
     endless-headers  sends the status line, then header lines without end
-    huge             a 200 answer announcing a 100 MB version file, sent as fast as
-                     the client takes it (each connection counts the bytes it sent)
+    huge             a 200 answer with a 100 MB version file (huge_size bytes, its length
+                     announced unless announce=False), sent as fast as the client takes
+                     it (each connection counts the bytes it sent)
 
     update_server.py --port 18614 --version V1.1
     update_server.py --port 18614 --version V9.9 --status "404 Not Found"
@@ -37,7 +38,7 @@ HUGE_BODY = 100 * 1024 * 1024
 
 class UpdateServer:
     def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1", trickle=False, mode="answer",
-                 status="200 OK", hops=6, interval=1.0):
+                 status="200 OK", hops=6, interval=1.0, huge_size=HUGE_BODY, announce=True):
         self.host, self.port = host, port
         self.version = version
         self.mode = "silent" if silent else "trickle" if trickle else mode
@@ -45,6 +46,7 @@ class UpdateServer:
         self.status = status
         self.hops = hops
         self.interval = interval  # seconds between the bytes of a trickle
+        self.huge_size, self.announce = huge_size, announce
         self.requests = []  # request lines, in order
         # One entry per connection: when it was accepted and when it ended (None while
         # open), and how many body bytes the client took (huge).
@@ -140,12 +142,12 @@ class UpdateServer:
             self._stop.wait(self.interval)
 
     def _send_huge(self, conn, entry):
-        conn.sendall(f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: {HUGE_BODY}\r\n\r\n"
-                     .encode("latin-1"))
+        length = f"Content-Length: {self.huge_size}\r\n" if self.announce else ""
+        conn.sendall(f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n{length}\r\n".encode("latin-1"))
         chunk = b"V" * 65536
-        while entry["sent"] < HUGE_BODY and not self._stop.is_set():
+        while entry["sent"] < self.huge_size and not self._stop.is_set():
             try:
-                entry["sent"] += conn.send(chunk[:HUGE_BODY - entry["sent"]])
+                entry["sent"] += conn.send(chunk[:self.huge_size - entry["sent"]])
             except socket.timeout:
                 continue
 

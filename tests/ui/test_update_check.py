@@ -54,10 +54,18 @@ def test_newer_version_asks_and_yes_opens_the_update_page(program, update_server
 
 def test_no_leaves_the_browser_alone(program, update_server, browser):
     start_with(program, update_server, b"V1.1")
+    program.tab()
+    assert program.focused_id() == IDS["名字"]
     # The keyboard route: F10, Down to the item, Return; then Tab to 否 and Space.
     program.select_menu("在线更新", by="keys")
     program.answer(program.wait_dialog(title="有更新"), IDNO, by="keys")
     program.stays(lambda: browser() == [] and not program.dialogs(), 2, "a page or a box opened after 否")
+    # Back in the window (a click on its title), the focus is where the person left it.
+    w = program.window()
+    x, y, width, _ = w["rect"]
+    program.click_at(x + width // 2, (y + w["client_origin"][1] - w["menu_height"]) // 2)
+    program.confirm(lambda: program.focused_id() == IDS["名字"],
+                    lambda: f"the click on the title: the focus is on {program.focused_id()}, not on 名字")
 
 
 @pytest.mark.parametrize("version", [b"V0.9", b"1.5"])
@@ -148,6 +156,11 @@ def test_the_window_shows_at_once_while_the_server_is_asked(program, update_serv
     # inputs greyed.
     enabled = program.enabled()
     shot = Image.open(screenshot("while-asking")).convert("RGB")
+    # A person types meanwhile: the keys go to the window (the display shows where).
+    xid = program.driver.must("xwindow", program.hwnd)["xid"]
+    program.xdotool("windowfocus", xid)
+    program.confirm(lambda: program._x_focus() == xid, "giving the window the keyboard")
+    program.xdotool("type", "--delay", 15, "ab")
     assert not server.connections[0]["ended"], "the fetch ended before the window could be looked at"
     assert not any(enabled[IDS[name]] for name in INPUTS), enabled
     program.wait_ready(60)
@@ -155,8 +168,13 @@ def test_the_window_shows_at_once_while_the_server_is_asked(program, update_serv
     x, y, w, h = program.window()["rect"]
     assert len(set(shot.crop((x, y, x + w, y + h)).getdata())) > 50, "the window was not drawn"
     assert program.text("服务器版本") == ""
-    assert program.focused_id() == IDS["硬盘"]
     assert all(program.enabled()[IDS[name]] for name in INPUTS)
+    # The first box has the focus; what was typed into the greyed window went nowhere,
+    # and what is typed now arrives.
+    assert program.focused_id() == IDS["硬盘"]
+    program.focus_window(program.hwnd)
+    program.type_keys("t")
+    assert program.text("硬盘") == "t"
 
 
 # Built like a copy made without -DLANSHI_UPDATE_SERVER (tests/driver/CMakeLists.txt).
