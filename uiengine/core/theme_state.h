@@ -15,14 +15,8 @@
 
 #include "base/text.h"
 #include "gdiplus/gdip_image.h"
+#include "uiengine/core/colour_file.h"
 #include "uiengine/core/theme_colours.h"
-
-// The colours derived from the background picture.
-struct ThemeSettings {
-  Colour img_rgb = 0;    // the picture's tint (its average colour)
-  Colour text_rgb1 = 0;  // primary text colour: black or white, contrasting with the tint
-  Colour text_rgb2 = 0;  // secondary text colour: the inverse of text_rgb1
-};
 
 struct ThemeState {
   Text fontFamily;                      // GDI+ family name of all engine text
@@ -56,14 +50,15 @@ bool ProbeFont(const Text& family);
 // Returns the number of windows notified.
 int ApplyBackgroundPicture(const ByteBuffer& picture);
 
-// Fills Theme().colours: from the picture's colour file when it exists (nothing
-// written then), else derived from `colour` (when colourGiven) or the picture's
-// average colour, and written to the colour file when writing is enabled.
+// Fills Theme().colours: from the picture's colour file when it holds colours
+// (nothing written then), else derived from `colour` (when colourGiven) or the
+// picture's average colour, and written to the colour file (replacing a damaged
+// one whole) when writing is enabled.
 void LoadThemeColours(const ByteBuffer& picture, Colour colour = 0, bool colourGiven = false);
 
 // Makes `target` the composed background for the primary screen: from the cached
-// ".jpg" when one exists that was made for a screen no wider than this one,
-// otherwise composed anew (picture at the top left, fading into its tint along the
+// ".jpg" when it is the JPEG the size file says was composed for a screen no wider
+// (and no taller) than this one, checked before it is decoded; otherwise composed anew (picture at the top left, fading into its tint along the
 // right and bottom edges, the rest plain tint; screen size + 10 each way) and
 // cached when writing is enabled. Without `force` nothing happens when the last
 // background was made for a screen at least as wide.
