@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/components.h"
+#include "program_version.h"
 
 enum class ComponentKind { Label, TransparentLabel, Button, ProgressBar, EditBox };
 
@@ -27,7 +28,7 @@ constexpr const char* kMainWindowTitle = "岚石万能下载工具 v1.0 beta 1";
 
 // In the order the form stores them (creation order).
 constexpr std::array<ComponentSpec, 17> kComponents = {{
-    {"本地版本", ids::本地版本, ComponentKind::Label, 416, 160, 32, 16, false, false, "V1.0"},
+    {"本地版本", ids::本地版本, ComponentKind::Label, 416, 160, 32, 16, false, false, "V" LANSHI_VERSION_TEXT},
     {"服务器版本", ids::服务器版本, ComponentKind::Label, 408, 200, 24, 24, false, false, ""},
     {"状态", ids::状态, ComponentKind::TransparentLabel, 8, 120, 384, 80, true, false, "就绪"},
     {"按钮_停止", ids::按钮_停止, ComponentKind::Button, 91, 202, 80, 40, true, true, "停止"},

@@ -94,7 +94,7 @@ def test_first_start_caches_the_background_and_the_second_the_colours(program, s
 def cache_files(appdata):
     key = hashlib.md5(BACKGROUND.read_bytes()).hexdigest()
     folder = appdata / "E_UIEngine" / key
-    return folder / f"{key}.jpg", folder / f"{key}.db"
+    return folder / f"{key}.jpg", folder / f"{key}.jpg.data", folder / f"{key}.db"
 
 
 def frame_header_at(jpeg):
@@ -135,7 +135,7 @@ def pixels_differing(a, b, threshold=24):
 def test_damaged_cache_files_are_rebuilt_and_the_box_drawn_as_before(program, scratch_appdata, update_server,
                                                                      screenshot):
     update_server(b"V1.0")
-    jpg, db = cache_files(scratch_appdata)
+    jpg, data, db = cache_files(scratch_appdata)
     run_once(program)  # writes the background
     sound = box_seen(program, screenshot, "sound")  # writes the colour file
     colours = db.read_bytes()
@@ -145,15 +145,24 @@ def test_damaged_cache_files_are_rebuilt_and_the_box_drawn_as_before(program, sc
 
     # A background whose header claims 65000 x 65000 pixels: decoded, it took the
     # (64-bit) process to 4 GB and a crash at every start. One claiming a size a
-    # 32-bit process can hold was decoded into a picture that was never ours.
-    for width, height in ((65000, 65000), (2600, 2000)):
-        planted = bytearray(sound_jpg)
-        at = frame_header_at(planted) + 5
-        planted[at:at + 4] = height.to_bytes(2, "big") + width.to_bytes(2, "big")
-        jpg.write_bytes(bytes(planted))
-        seen = box_seen(program, screenshot, f"planted-{width}x{height}")
-        assert pixels_differing(seen, sound) < seen.width * seen.height // 100, f"{width} x {height}: the box looks different"
-        assert jpeg_size(jpg.read_bytes()) == (1290, 1034), f"{width} x {height}: not rebuilt"
+    # 32-bit process can hold was decoded into a picture that was never ours, and
+    # one with a damaged scan into a garbled background at every start.
+    def planted(width, height):
+        jpeg = bytearray(sound_jpg)
+        at = frame_header_at(jpeg) + 5
+        jpeg[at:at + 4] = height.to_bytes(2, "big") + width.to_bytes(2, "big")
+        return bytes(jpeg)
+
+    scan = bytearray(sound_jpg)
+    scan[-2000:-1000] = bytes(b if b >= 0xFE else b ^ 1 for b in scan[-2000:-1000])
+    for damage, content in (("65000 x 65000", planted(65000, 65000)), ("2600 x 2000", planted(2600, 2000)),
+                            ("damaged scan", bytes(scan))):
+        jpg.write_bytes(content)
+        seen = box_seen(program, screenshot, f"planted-{damage}")
+        assert pixels_differing(seen, sound) < seen.width * seen.height // 100, f"{damage}: the box looks different"
+        rewritten = jpg.read_bytes()
+        assert jpeg_size(rewritten) == (1290, 1034) and rewritten != content, f"{damage}: not rebuilt"
+        assert read_ini(data)["pm"]["md5"] == hashlib.md5(rewritten).hexdigest()
         with Image.open(jpg) as background:
             background.load()  # whole, not cut short
             assert background.size == (1290, 1034)

@@ -18,6 +18,7 @@ namespace {
 constexpr WCHAR kColourSection[] = L"rgb";
 constexpr const WCHAR* kColourKeys[] = {L"img_rgb", L"text_rgb1", L"text_rgb2"};
 constexpr WCHAR kSizeSection[] = L"pm";
+constexpr WCHAR kDigestKey[] = L"md5";  // MD5 of the background's bytes, as written
 constexpr ULONG kBackgroundJpegQuality = 90;
 
 void DefaultErrorReporter(const Text& message) { ShowMessage(message, MB_ICONERROR, kEngineErrorCaption); }
@@ -45,8 +46,9 @@ std::optional<ThemeSettings> ReadColourFile(const Text& file) {
 }
 
 // The cached background, decoded only when it is the JPEG we wrote for a screen no
-// larger than this one: a damaged or planted file (a header claiming 65000 x 65000
-// pixels, say) would otherwise have the decoder reserve gigabytes at every start.
+// larger than this one: the size file records its size and digest. A damaged or
+// planted file (a header claiming 65000 x 65000 pixels, say) would otherwise have the
+// decoder reserve gigabytes at every start, and a damaged scan a garbled background.
 bool LoadCachedBackground(gdip::Bitmap& target, const ThemeCachePaths& paths, SIZE screen) {
   if (!PathExists(paths.background) || !SmallEnoughForIni(paths.sizeFile)) return false;
   const std::optional<PixelSize> expected =
@@ -55,7 +57,9 @@ bool LoadCachedBackground(gdip::Bitmap& target, const ThemeCachePaths& paths, SI
   if (!expected) return false;
   // Checked and decoded from the same bytes: nothing can change in between.
   const std::optional<ByteBuffer> bytes = ReadFileUpTo(paths.background, MaxCachedBackgroundBytes(*expected));
-  if (!bytes || !IsCachedBackgroundOf(bytes->data(), bytes->size(), *expected)) return false;
+  if (!bytes || !IsCachedBackgroundOf(bytes->data(), bytes->size(), *expected) ||
+      Md5Hex(bytes->data(), bytes->size()) != ReadIni(paths.sizeFile, kSizeSection, kDigestKey))
+    return false;
   gdip::Bitmap loaded;
   if (!loaded.LoadFromBytes(*bytes) || loaded.Width() != static_cast<UINT>(expected->width) ||
       loaded.Height() != static_cast<UINT>(expected->height))
@@ -64,17 +68,15 @@ bool LoadCachedBackground(gdip::Bitmap& target, const ThemeCachePaths& paths, SI
   return true;
 }
 
-// Saved beside the cache and moved over it: the old file goes whole, whatever it
-// held, and a failed save leaves no half-written picture behind.
-bool SaveBackground(const gdip::Bitmap& background, const Text& path) {
-  const Text fresh = path + ".new";
-  ::DeleteFileW(Widen(fresh).c_str());  // what a stopped earlier save left
+// Encoded in memory and written beside the cache, then moved over it: the old file
+// goes whole, whatever it held, and a failed save leaves no half-written picture.
+// The bytes written (empty when nothing was).
+ByteBuffer SaveBackground(const gdip::Bitmap& background, const Text& path) {
   auto quality = gdip::JpegQuality(kBackgroundJpegQuality);
-  if (background.SaveToFile(fresh, gdip::kFormatJpeg, &quality) &&
-      ::MoveFileExW(Widen(fresh).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING))
-    return true;
-  ::DeleteFileW(Widen(fresh).c_str());
-  return false;
+  ByteBuffer encoded = background.SaveToBytes(gdip::kFormatJpeg, &quality);
+  const std::string_view bytes(reinterpret_cast<const char*>(encoded.data()), encoded.size());
+  if (encoded.empty() || !ReplaceFileWith(path, bytes)) encoded.clear();
+  return encoded;
 }
 
 ThemeCachePaths CachePathsForPicture(const ByteBuffer& picture) {
@@ -207,9 +209,13 @@ void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture,
   if (!theme.settingsWritingEnabled) return;
   ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
   ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
-  if (!SaveBackground(target, paths.background)) g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
-  // Written whole, so a damaged size file is mended too.
-  ReplaceFileWith(paths.sizeFile, "[pm]\r\n1=" + std::to_string(screen.cx) + "\r\n2=" + std::to_string(screen.cy) + "\r\n");
+  const ByteBuffer saved = SaveBackground(target, paths.background);
+  if (saved.empty()) g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
+  // Written whole, so a damaged size file is mended too. No digest when nothing was
+  // saved: whatever is at the path is not ours.
+  ReplaceFileWith(paths.sizeFile, "[pm]\r\n1=" + std::to_string(screen.cx) + "\r\n2=" + std::to_string(screen.cy) +
+                                      "\r\nmd5=" + (saved.empty() ? Text() : Md5Hex(saved.data(), saved.size())) +
+                                      "\r\n");
 }
 
 Text PictureKey(const ByteBuffer& picture) { return Md5Hex(picture.data(), picture.size()); }

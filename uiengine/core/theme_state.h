@@ -4,7 +4,8 @@
 // MD5 of its bytes) under <AppData>\E_UIEngine\<key>\:
 //   <key>.db         INI, [rgb] img_rgb / text_rgb1 / text_rgb2 (decimal COLORREF)
 //   <key>.jpg        the composed background
-//   <key>.jpg.data   INI, [pm] 1 = screen width, 2 = screen height at composition
+//   <key>.jpg.data   INI, [pm] 1 = screen width, 2 = screen height at composition,
+//                    md5 = MD5 of the <key>.jpg bytes written then
 // Everything here runs on the user-interface thread; nothing is locked.
 #pragma once
 
@@ -57,11 +58,12 @@ int ApplyBackgroundPicture(const ByteBuffer& picture);
 void LoadThemeColours(const ByteBuffer& picture, Colour colour = 0, bool colourGiven = false);
 
 // Makes `target` the composed background for the primary screen: from the cached
-// ".jpg" when it is the JPEG the size file says was composed for a screen no wider
-// (and no taller) than this one, checked before it is decoded; otherwise composed anew (picture at the top left, fading into its tint along the
-// right and bottom edges, the rest plain tint; screen size + 10 each way) and
-// cached when writing is enabled. Without `force` nothing happens when the last
-// background was made for a screen at least as wide.
+// ".jpg" when it is the JPEG the size file records (size and digest), composed for a
+// screen no wider (and no taller) than this one, checked before it is decoded;
+// otherwise composed anew (picture at the top left, fading into its tint along the
+// right and bottom edges, the rest plain tint; screen size + 10 each way) and cached
+// when writing is enabled. Without `force` nothing happens when the last background
+// was made for a screen at least as wide.
 void ComposeBackground(gdip::Bitmap& target, const ByteBuffer& picture, bool force);
 // The same for a screen of the given size (what ComposeBackground calls).
 void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture, bool force, SIZE screen);

@@ -134,16 +134,18 @@ TEST_F(ThemeStore, TheCacheIsReusedOnlyWhenItIsWhatTheSizeFileRecords) {
     const char* width;  // null: no such key
     const char* height;
     int cacheWidth, cacheHeight;
+    bool digest;  // the size file holds the digest of the cache's bytes
     bool reused;
   } cases[] = {
-      {"250", "150", 260, 160, true},   // made on a smaller screen
-      {"300", "200", 310, 210, true},
-      {"300", "200", 7, 5, false},      // not what we wrote
-      {"301", "200", 311, 210, false},  // made on a wider screen
-      {"300", "201", 310, 211, false},
-      {nullptr, nullptr, 310, 210, false},
-      {"", "", 310, 210, false},
-      {"300", nullptr, 310, 210, false},
+      {"250", "150", 260, 160, true, true},  // made on a smaller screen
+      {"300", "200", 310, 210, true, true},
+      {"300", "200", 310, 210, false, false},  // bytes we did not write
+      {"300", "200", 7, 5, true, false},       // not the size we wrote
+      {"301", "200", 311, 210, true, false},   // made on a wider screen
+      {"300", "201", 310, 211, true, false},
+      {nullptr, nullptr, 310, 210, false, false},
+      {"", "", 310, 210, true, false},
+      {"300", nullptr, 310, 210, true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.width ? c.width : "(none)") + " x " + (c.height ? c.height : "(none)"));
@@ -154,6 +156,8 @@ TEST_F(ThemeStore, TheCacheIsReusedOnlyWhenItIsWhatTheSizeFileRecords) {
     ASSERT_TRUE(marker.SaveToFile(paths.background, gdip::kFormatJpeg));
     if (c.width) testpics::WriteIniValue(paths.sizeFile, "pm", "1", c.width);
     if (c.height) testpics::WriteIniValue(paths.sizeFile, "pm", "2", c.height);
+    const ByteBuffer written = testpics::ReadFileBytes(paths.background);
+    testpics::WriteIniValue(paths.sizeFile, "pm", "md5", c.digest ? PictureKey(written) : Text(32, '0'));
 
     gdip::Bitmap target;
     ComposeBackgroundForScreen(target, picture, true, kScreen);
@@ -188,6 +192,10 @@ TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
   huge[sof + 6] = huge[sof + 8] = 0xE8;
   ByteBuffer large(sound);
   large.insert(large.end() - 2, 300000, 0);
+  ByteBuffer flipped(sound);  // the markers whole, one byte of the scan changed
+  size_t middle = sound.size() * 3 / 4;
+  while (flipped[middle] >= 0xFE || flipped[middle - 1] == 0xFF) ++middle;
+  flipped[middle] ^= 0x01;
   struct Case {
     const char* what;
     ByteBuffer content;
@@ -197,6 +205,7 @@ TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
       {"cut short", ByteBuffer(sound.begin(), sound.begin() + sound.size() / 2)},
       {"empty", {}},
       {"larger than the picture could be", large},
+      {"a byte of the scan changed", flipped},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -207,6 +216,7 @@ TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
     testpics::WriteFileBytes(paths.background + ".new", ByteBuffer(300000, 'x'));  // left by a stopped save
     testpics::WriteIniValue(paths.sizeFile, "pm", "1", "300");
     testpics::WriteIniValue(paths.sizeFile, "pm", "2", "200");
+    testpics::WriteIniValue(paths.sizeFile, "pm", "md5", PictureKey(sound));  // what was written
 
     gdip::Bitmap target;
     ComposeBackgroundForScreen(target, picture, true, kScreen);
@@ -216,6 +226,7 @@ TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
     // Replaced whole by the JPEG of what was composed.
     const ByteBuffer rewritten = testpics::ReadFileBytes(paths.background);
     EXPECT_TRUE(IsCachedBackgroundOf(rewritten.data(), rewritten.size(), PixelSize{310, 210}));
+    EXPECT_EQ(PictureKey(rewritten), testpics::ReadIniValue(paths.sizeFile, "pm", "md5"));
     EXPECT_FALSE(testpics::Exists(paths.background + ".new"));
     EXPECT_TRUE(Errors().empty());
   }
