@@ -39,12 +39,18 @@ def test_equal_version_shows_only_the_skinned_notice(program, update_server):
     assert server.paths() == ["/zelk.txt"]  # the command only compares
 
 
-@pytest.mark.parametrize("version", [b"V1.1", b"V1.0\r\n", b"V10.0", b"V2.0"])
+LONGEST = b"V9." + b"9" * 29  # the longest version there is: 32 characters
+
+
+@pytest.mark.parametrize("version", [b"V1.1", b"V1.0\r\n", b"V10.0", b"V2.0", LONGEST])
 def test_newer_version_asks_and_yes_opens_the_update_page(program, update_server, browser, version):
     start_with(program, update_server, version)
     program.select_menu("在线更新")
     question = program.wait_dialog(title="有更新")
     assert question["text"] == QUESTION.format(version.decode("latin-1"))
+    x, y, w, h = question["rect"]
+    screen_w, screen_h = program.window()["screen"]
+    assert 0 <= x and x + w <= screen_w and 0 <= y and y + h <= screen_h, (question["rect"], screen_w, screen_h)
     assert sorted(b["id"] for b in question["buttons"]) == [IDYES, IDNO]
     assert not skinned_boxes(program)
     program.answer(question, IDYES)
@@ -155,12 +161,12 @@ def test_the_window_shows_at_once_while_the_server_is_asked(program, update_serv
     # While the server holds the request the window is on the screen, drawn, with its
     # inputs greyed.
     enabled = program.enabled()
-    shot = Image.open(screenshot("while-asking")).convert("RGB")
     # A person types meanwhile: the keys go to the window (the display shows where).
     xid = program.driver.must("xwindow", program.hwnd)["xid"]
     program.xdotool("windowfocus", xid)
     program.confirm(lambda: program._x_focus() == xid, "giving the window the keyboard")
     program.xdotool("type", "--delay", 15, "ab")
+    shot = Image.open(screenshot("while-asking")).convert("RGB")
     assert not server.connections[0]["ended"], "the fetch ended before the window could be looked at"
     assert not any(enabled[IDS[name]] for name in INPUTS), enabled
     program.wait_ready(60)
