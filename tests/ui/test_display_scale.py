@@ -10,7 +10,7 @@ from pathlib import Path
 import pytest
 from PIL import Image
 
-from lanshi_ui import MENU_PROBE, SCREENSHOTS, Driver, Program, run_wine, win_path
+from lanshi_ui import IDS, MENU_PROBE, SCREENSHOTS, Driver, Program, run_wine, win_path
 from test_main_window import LAYOUT
 from test_update_support import wait_for_box  # noqa: F401
 
@@ -104,9 +104,10 @@ def test_window_and_components_are_the_96_dpi_layout_scaled(scaled_program):
         MEASURED["client96"] = tuple(client)
     else:
         assert close_to(client, [scaled(v, dpi) for v in MEASURED["client96"]]), (client, dpi)
-    controls = program.controls()
-    assert len(controls) == len(LAYOUT)
-    for c, (name, cls, x, y, cw, ch, visible, *_rest) in zip(controls, LAYOUT):
+    controls = {c["id"]: c for c in program.controls()}
+    assert sorted(controls) == sorted(IDS[row[0]] for row in LAYOUT)
+    for name, cls, x, y, cw, ch, visible, *_rest in LAYOUT:
+        c = controls[IDS[name]]
         want = [scaled(v, dpi) for v in (x, y, cw, ch)]
         if dpi == 96:
             assert c["rect"] == [x, y, cw, ch], name
