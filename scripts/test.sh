@@ -45,7 +45,7 @@ fi
 # The zip a user downloads, for the architecture the tests run, made from the working
 # tree as scripts/release.sh makes a release; a UI test unpacks it and runs it.
 export LANSHI_RELEASE_DIST="$LANSHI_BUILD_DIR/release-dist"
-LANSHI_RELEASE_ARCHES="$LANSHI_ARCH" LANSHI_RELEASE_WORK="$LANSHI_BUILD_DIR-release" LANSHI_UPDATE_SERVER="" \
+LANSHI_RELEASE_ARCHES="$LANSHI_ARCH" LANSHI_RELEASE_WORK="$LANSHI_BUILD_DIR-release-worktree" LANSHI_UPDATE_SERVER="" \
   bash scripts/release.sh --worktree || exit 1
 
 export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"

@@ -37,7 +37,7 @@ def archive():
     if not dist:
         dist = BUILD / "release-dist"
         env = dict(os.environ, LANSHI_RELEASE_ARCHES=arch(), LANSHI_RELEASE_DIST=str(dist),
-                   LANSHI_RELEASE_WORK=f"{BUILD}-release", LANSHI_UPDATE_SERVER="")
+                   LANSHI_RELEASE_WORK=f"{BUILD}-release-worktree", LANSHI_UPDATE_SERVER="")
         subprocess.run(["bash", str(REPO / "scripts" / "release.sh"), "--worktree"], env=env, check=True)
     path = Path(dist) / name
     assert path.is_file(), f"no {name} in {dist}"
