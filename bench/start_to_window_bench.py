@@ -124,6 +124,9 @@ def main():
               f" median ratio {statistics.median(ratios('answers')):.2f}")
         print(f"minimal with the program's imports: visible {med('imports', 'visible'):.1f} ms: loading the"
               f" program's libraries costs {med('imports', 'visible') - med('minimal', 'visible'):.1f} ms (medians)")
+        least = {name: min(r["visible"] for r in runs[name]) for name in runs}
+        print(f"least of each: program {least['program']:.1f} ms, minimal {least['minimal']:.1f} ms"
+              f" (ratio {least['program'] / least['minimal']:.2f}), with the imports {least['imports']:.1f} ms")
         print(f"load average after the pairs: {load()}", flush=True)
 
         if a.steps:
@@ -140,13 +143,11 @@ def main():
             names = list(inside["program"][0])
             print(f"\nwhere the program's time goes (bench/startup_steps.cpp, median of {a.steps} runs; each step"
                   " from the end of the one before, the first from the process's creation):")
+            print(f"  {'':45} {'median':>7}    {'least':>7}")
             previous = None
             for name in names:
-                if previous is None:
-                    span = statistics.median(m[name] for m in inside["program"])
-                else:
-                    span = statistics.median(m[name] - m[previous] for m in inside["program"])
-                print(f"  {name:45} {span:7.1f} ms")
+                spans = [m[name] - (m[previous] if previous else 0) for m in inside["program"]]
+                print(f"  {name:45} {statistics.median(spans):7.1f} ms {min(spans):7.1f} ms")
                 previous = name
             last = names[-1]
             print(f"  {'total (process created to shown and painted)':45} "

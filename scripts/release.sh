@@ -21,12 +21,9 @@ elif [ -n "${1:-}" ]; then
   echo "release: unknown argument $1" >&2
   exit 2
 fi
-case "$SERVER" in
-  "" | http://*) ;;
-  *) echo "release: LANSHI_UPDATE_SERVER must be empty or http://host[:port], not '$SERVER'" >&2; exit 2 ;;
-esac
-if [ "${SERVER%/}" != "$SERVER" ]; then
-  echo "release: LANSHI_UPDATE_SERVER takes no trailing slash" >&2
+# The address becomes a string in the program: a host name or address and a port, no more.
+if [ -n "$SERVER" ] && ! [[ "$SERVER" =~ ^http://[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?(:[0-9]{1,5})?$ ]]; then
+  echo "release: LANSHI_UPDATE_SERVER must read http://host or http://host:port (no path, no trailing slash), not '$SERVER'" >&2
   exit 2
 fi
 
