@@ -137,3 +137,28 @@ def test_unpacked_archive_runs_downloads_and_writes_only_its_own_files(archive, 
     # The finished download's resume record is gone again (the key itself may stay).
     code, out = run_wine(env, "wine", "reg", "query", RESUME_KEY + r"\Partial files")
     assert code != 0 or "REG_SZ" not in out, out
+
+
+def test_archive_is_reproducible_and_its_notes_name_the_server(archive, tmp_path):
+    """What makes two runs give the same bytes: no link time stamp in the program, fixed
+    dates and attributes in the zip, and packing the same program again gives the same
+    zip. The notes of a build with an update server name it and what is read from it."""
+    path, version = archive
+    with zipfile.ZipFile(path) as z:
+        for info in z.infolist():
+            assert (info.date_time, info.create_system, info.external_attr) == ((2020, 1, 1, 0, 0, 0), 0, 0x20)
+        exe = z.read("LanshiDownloader.exe")
+    pe = int.from_bytes(exe[0x3C:0x40], "little")
+    assert exe[pe:pe + 4] == b"PE\0\0" and int.from_bytes(exe[pe + 8:pe + 12], "little") == 0
+    (tmp_path / "LanshiDownloader.exe").write_bytes(exe)
+    again = tmp_path / "again.zip"
+    subprocess.run([sys.executable, str(REPO / "scripts" / "release_zip.py"), str(tmp_path / "LanshiDownloader.exe"),
+                    str(again), version, "win32" if arch() == "i686" else "win64", ""], check=True)
+    assert again.read_bytes() == path.read_bytes()
+
+    sys.path.insert(0, str(REPO / "scripts"))
+    from release_zip import readme
+    notes = readme(version, "win64", "http://update.example:8080").decode("gbk")
+    for promise in ("64 位", "http://update.example:8080/zelk.txt", "http://update.example:8080/?post=111"):
+        assert promise in notes
+    assert "没有设置更新服务器" not in notes
