@@ -101,7 +101,7 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
     long_status = "第一行文字 " * 12 + "\r\n第二行\r\n第三行\r\n第四行"
     # The status is the program's to write, never a person's: the test sets it to see how it is painted.
     app.driver.must("settext", app.control("状态")["hwnd"], long_status)
-    app.wait_until(lambda: app.text("状态") == long_status, 5)
+    assert app.wait_until(lambda: app.text("状态") == long_status, 5), "the long status was not set"
     shot, ox, oy = _pixels(display, screenshot, app, "status")
     # Background around and under the label is the window's own: nothing painted behind the text.
     # (Compared along one row: a skin may paint the background as a vertical gradient.)
@@ -115,7 +115,7 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
 
     # A shorter text leaves nothing of the longer one behind.
     app.driver.must("settext", app.control("状态")["hwnd"], "就绪")
-    app.wait_until(lambda: app.text("状态") == "就绪", 5)
+    assert app.wait_until(lambda: app.text("状态") == "就绪", 5), "the short status was not set"
     shot, ox, oy = _pixels(display, screenshot, app, "status-short")
     reds = [(x, y) for x in range(ox, ox + 463) for y in range(oy + 110, oy + 200)
             if _is_red(shot.getpixel((x, y)))]

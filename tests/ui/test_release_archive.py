@@ -85,7 +85,7 @@ def fresh_prefix(wine, tmp_path):
     driver = Driver(fresh)
     yield prefix, fresh, driver
     driver.close()
-    subprocess.run(["wineserver", "-k"], env=fresh)
+    run_wine(fresh, "wineserver", "-k")
 
 
 def test_unpacked_archive_runs_downloads_and_writes_only_its_own_files(archive, fresh_prefix, tmp_path):

@@ -67,7 +67,7 @@ def client_image(app, screenshot, name):
 def show_progress(app, position):
     # No person sets the bar to a chosen position: the test sets it to see how it is painted.
     app.driver.must("post", app.control("进度条1")["hwnd"], PBM_SETPOS, position, 0)
-    app.wait_until(lambda: app.progress()["pos"] == position, timeout=5)
+    assert app.wait_until(lambda: app.progress()["pos"] == position, timeout=5), f"the bar did not take {position}"
     app.ping()
 
 
