@@ -1,8 +1,10 @@
 """Writes one release archive: the program and its 说明.txt, with fixed dates, order
 and attributes, so that the same program gives the same bytes.
     release_zip.py <exe> <zip> <version> <win32|win64> <update server or "">"""
+import struct
 import sys
 import zipfile
+import zlib
 
 FIXED_DATE = (2020, 1, 1, 0, 0, 0)
 
@@ -49,8 +51,22 @@ def readme(version, suffix, server):
     return "\r\n".join(lines).encode("gbk")
 
 
+class _GbkNamedInfo(zipfile.ZipInfo):
+    """An entry whose name is stored in GBK without the UTF-8 flag, as a Chinese Windows
+    writes and reads zip names (its Explorer reads names in the system's code page, and
+    older ones ignore the flag), with the UTF-8 name beside it in an Info-ZIP Unicode
+    Path field for the unzip programs that read it."""
+
+    def _encodeFilenameFlags(self):
+        return self.filename.encode("gbk"), self.flag_bits & ~0x800
+
+
 def add(archive, name, data):
-    info = zipfile.ZipInfo(name, FIXED_DATE)
+    info = _GbkNamedInfo(name, FIXED_DATE)
+    if not name.isascii():
+        gbk = name.encode("gbk")
+        field = b"\x01" + struct.pack("<I", zlib.crc32(gbk)) + name.encode("utf-8")
+        info.extra = struct.pack("<HH", 0x7075, len(field)) + field
     info.compress_type = zipfile.ZIP_DEFLATED
     info.create_system = 0  # MS-DOS: no Unix modes or owners from this machine
     info.external_attr = 0x20  # archive bit
@@ -62,7 +78,6 @@ def main(exe, out, version, suffix, server):
         program = f.read()
     with zipfile.ZipFile(out, "w") as archive:
         add(archive, "LanshiDownloader.exe", program)
-        # The name in UTF-8 with the flag set, which Windows' own unzip reads.
         add(archive, "说明.txt", readme(version, suffix, server))
 
 

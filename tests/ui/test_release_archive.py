@@ -6,9 +6,11 @@ cache under AppData and the downloaded file, and leaves no resume record behind.
 import hashlib
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import zipfile
+import zlib
 from pathlib import Path
 
 import pytest
@@ -91,7 +93,8 @@ def fresh_prefix(wine, tmp_path):
 def test_unpacked_archive_runs_downloads_and_writes_only_its_own_files(archive, fresh_prefix, tmp_path):
     path, version = archive
     prefix, env, driver = fresh_prefix
-    with zipfile.ZipFile(path) as z:
+    # Names in GBK, as a Chinese Windows reads them.
+    with zipfile.ZipFile(path, metadata_encoding="gbk") as z:
         assert [i.filename for i in z.infolist()] == ["LanshiDownloader.exe", "说明.txt"]
         notes = z.read("说明.txt")
         assert notes.count(b"\r\n") == notes.count(b"\n") > 0
@@ -148,6 +151,12 @@ def test_archive_is_reproducible_and_its_notes_name_the_server(archive, tmp_path
         for info in z.infolist():
             assert (info.date_time, info.create_system, info.external_attr) == ((2020, 1, 1, 0, 0, 0), 0, 0x20)
         exe = z.read("LanshiDownloader.exe")
+        # Beside the GBK name (no UTF-8 flag), the UTF-8 one in an Info-ZIP Unicode Path field.
+        notes = z.infolist()[1]
+        assert notes.flag_bits & 0x800 == 0 and notes.orig_filename.encode("cp437") == "说明.txt".encode("gbk")
+        tag, size, version_byte, crc = struct.unpack("<HHBI", notes.extra[:9])
+        assert (tag, size, version_byte, crc) == (0x7075, len(notes.extra) - 4, 1, zlib.crc32("说明.txt".encode("gbk")))
+        assert notes.extra[9:].decode("utf-8") == "说明.txt"
     pe = int.from_bytes(exe[0x3C:0x40], "little")
     assert exe[pe:pe + 4] == b"PE\0\0" and int.from_bytes(exe[pe + 8:pe + 12], "little") == 0
     (tmp_path / "LanshiDownloader.exe").write_bytes(exe)
