@@ -109,17 +109,13 @@ void DownloadSession::NoteBoxCreated(HWND box) {
   if (stopped_) CloseBox(box_, boxCloseCommand_);
 }
 
-bool DownloadSession::PublishReport(const ProgressReport& report) {
+void DownloadSession::PublishReport(const ProgressReport& report) {
   std::lock_guard<std::mutex> lock(reportMutex_);
   latest_ = report;
-  if (noticePending_) return false;
-  noticePending_ = true;
-  return true;
 }
 
 std::optional<ProgressReport> DownloadSession::TakeReport() {
   std::lock_guard<std::mutex> lock(reportMutex_);
-  noticePending_ = false;
   return std::exchange(latest_, std::nullopt);
 }
 

@@ -5,42 +5,28 @@
 
 namespace {
 
-constexpr DWORD kMinReportInterval = 50;  // ms between two paints of the progress (20 a second)
+constexpr DWORD kReportInterval = 50;  // ms between two looks at the latest report (20 a second)
 
-void ShowReport(DownloadSession& session) {
-  std::optional<ProgressReport> report = session.TakeReport();
+// Window thread, every kReportInterval while `session` is the running download: shows
+// its latest report, if a new one came. The download thread only keeps its reports;
+// telling this thread about each would cost it a call to the Wine server per piece,
+// and on a busy machine every such call waits its turn for a core.
+void LookForReport(const std::shared_ptr<DownloadSession>& session) {
   DownloadJob& job = TheDownloadJob();
-  if (!report || session.stopped() || session.finishedOnWindow || !job.window) return;
-  ReportOnWindow(*job.window, session, *report);
-  job.lastReportShown = ::GetTickCount();
-}
-
-void OnReportNotice(const std::shared_ptr<DownloadSession>& session) {
-  DownloadJob& job = TheDownloadJob();
-  if (session != job.session) {
-    session->TakeReport();  // a session that is no longer current shows nothing
-    return;
-  }
-  if (::GetTickCount() - job.lastReportShown >= kMinReportInterval) {
-    ShowReport(*session);
-  } else if (!job.reportShowLater) {
-    // Shown a little later; the notice stays pending until then, so the download
-    // thread posts nothing more meanwhile.
-    job.reportShowLater = window_thread::PostAfter(kMinReportInterval, [] {
-      DownloadJob& job = TheDownloadJob();
-      job.reportShowLater = false;
-      if (job.session) ShowReport(*job.session);
-    });
-  }
+  if (session != job.session || session->finishedOnWindow || session->stopped()) return;
+  std::optional<ProgressReport> report = session->TakeReport();
+  if (report && job.window) ReportOnWindow(*job.window, *session, *report);
+  window_thread::PostAfter(kReportInterval, [session] { LookForReport(session); });
 }
 
 }  // namespace
 
 void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
-  // The window thread shows the latest report when it gets to it; this thread does
-  // not wait for the label to be repainted.
-  if (session.PublishReport({total, done, elapsed, newBytes}))
-    window_thread::Post([owned = session.shared_from_this()] { OnReportNotice(owned); });
+  session.PublishReport({total, done, elapsed, newBytes});
+}
+
+void ShowReportsOf(const std::shared_ptr<DownloadSession>& session) {
+  window_thread::PostAfter(kReportInterval, [session] { LookForReport(session); });
 }
 
 void ReportOnWindow(Components& window, const DownloadSession& session, const ProgressReport& report) {

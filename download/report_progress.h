@@ -1,10 +1,12 @@
 // The progress callback of the transfer and what it shows on the window. The
-// download thread only keeps its latest report; the window thread shows the latest
-// one soon, at most about 20 times a second, so the download never waits for
-// painting. Whatever a stopped download still reports is dropped there.
+// download thread only keeps its latest report, and tells nobody: the window thread
+// looks for a new one 20 times a second and shows it, so the download never waits
+// for painting nor for the window thread. Whatever a stopped download still reports
+// is dropped there.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/components.h"
 #include "download/download_session.h"
@@ -12,6 +14,10 @@
 
 // Download thread, after every block: keeps the report for the window thread.
 void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes);
+
+// Window thread, when the download starts: from now until the session gives the
+// window back (or is stopped or replaced), its latest report is shown every 50 ms.
+void ShowReportsOf(const std::shared_ptr<DownloadSession>& session);
 
 // Window thread: writes one report of `session` into "状态" and "进度条1".
 void ReportOnWindow(Components& window, const DownloadSession& session, const ProgressReport& report);

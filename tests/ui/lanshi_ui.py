@@ -82,7 +82,10 @@ def wine_env():
 
 
 class VirtualDisplay:
-    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one)."""
+    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one).
+    It never resets: by default Xvfb resets when its last client leaves, which puts the
+    pointer back in the middle (a run without a compositor has no client between
+    two xdotool calls)."""
 
     def __init__(self, env, compositor=True):
         self.env = env
@@ -92,7 +95,7 @@ class VirtualDisplay:
         if wanted:
             self.number = int(wanted.lstrip(":"))
             if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                self.xvfb = subprocess.Popen(["Xvfb", wanted, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                self.xvfb = subprocess.Popen(["Xvfb", wanted, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 for _ in range(100):
                     if Path(f"/tmp/.X11-unix/X{self.number}").exists():
@@ -103,7 +106,7 @@ class VirtualDisplay:
             # at once cannot pick the same one.
             read, write = os.pipe()
             self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                                          "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
+                                          "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stdin=subprocess.DEVNULL,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write)
             with os.fdopen(read) as answer:
