@@ -1,14 +1,15 @@
 #!/usr/bin/python3
-"""Download benchmark: a 256 MiB file from nginx on 127.0.0.1, from the program and from
-its yardsticks under the same Wine prefix, with the CPU time each spends; how quickly
-the window answers while the program downloads; how soon the progress moves when the
-server is slow.
+"""Download benchmark: a file from nginx on 127.0.0.1, from the program and from its
+yardsticks under the same Wine prefix, with the CPU time each spends; how quickly the
+window answers while the program downloads; how soon the progress moves when the server
+is slow.
 
-  /usr/bin/python3 bench/download_bench.py [--size-mib 256] [--runs 5]
+  /usr/bin/python3 bench/download_bench.py [--size-mib 32,256] [--runs 5] [--busy 2] [--no-slow]
 
 The bare WinINet loops are compiled here for the architecture the tests run
 (scripts/arch.sh): plain blocking reads of 10,240 bytes (the classic block) and of the
-program's largest read, and the program's own way of reading.
+program's largest read, and the program's own way of reading. --busy N spins N shell
+loops beside the runs (a busy machine; the machine's own load is printed too).
 
 Environment as for the UI tests: LANSHI_BUILD_DIR (default build), LANSHI_WINEPREFIX,
 LANSHI_DISPLAY. Prints figures; it passes or fails nothing.

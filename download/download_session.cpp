@@ -109,13 +109,15 @@ void DownloadSession::NoteBoxCreated(HWND box) {
   if (stopped_) CloseBox(box_, boxCloseCommand_);
 }
 
-void DownloadSession::PublishReport(const ProgressReport& report) {
+bool DownloadSession::PublishReport(const ProgressReport& report) {
   std::lock_guard<std::mutex> lock(reportMutex_);
   latest_ = report;
+  return std::exchange(windowWaits_, false);
 }
 
 std::optional<ProgressReport> DownloadSession::TakeReport() {
   std::lock_guard<std::mutex> lock(reportMutex_);
+  windowWaits_ = !latest_;
   return std::exchange(latest_, std::nullopt);
 }
 

@@ -60,8 +60,9 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // the button pressed, or 0 when Stop came first or closed the box.
   int ShowMessageUnlessStopped(std::string_view text, unsigned flags = 0, std::string_view caption = {});
 
-  // Download thread: keeps the latest report for the window thread.
-  void PublishReport(const ProgressReport& report);
+  // Download thread: keeps the latest report for the window thread. True when the
+  // window thread's last look found nothing new (it waits for news: tell it).
+  bool PublishReport(const ProgressReport& report);
   // Window thread: the report to show, if one arrived since the last call.
   std::optional<ProgressReport> TakeReport();
 
@@ -86,6 +87,7 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
 
   // Apart from the file's lock: the window thread takes reports while the download
   // thread writes, closes or renames a large file, and must not wait for that.
-  std::mutex reportMutex_;  // guards the one below
+  std::mutex reportMutex_;  // guards the two below
   std::optional<ProgressReport> latest_;
+  bool windowWaits_ = true;  // the window has taken every report so far
 };

@@ -5,24 +5,42 @@
 
 namespace {
 
-constexpr DWORD kReportInterval = 50;  // ms between two looks at the latest report (20 a second)
+constexpr DWORD kReportInterval = 50;  // ms: the progress is painted at most 20 times a second
 
-// Window thread, every kReportInterval while `session` is the running download: shows
-// its latest report, if a new one came. The download thread only keeps its reports;
-// telling this thread about each would cost it a call to the Wine server per piece,
-// and on a busy machine every such call waits its turn for a core.
-void LookForReport(const std::shared_ptr<DownloadSession>& session) {
+// Window thread: shows the latest report of the running download, unless one was shown
+// less than kReportInterval ago (it stays kept for the next look then).
+void ShowLatest(const std::shared_ptr<DownloadSession>& session) {
   DownloadJob& job = TheDownloadJob();
-  if (session != job.session || session->finishedOnWindow || session->stopped()) return;
+  if (::GetTickCount() - job.lastReportShown < kReportInterval) return;
   std::optional<ProgressReport> report = session->TakeReport();
-  if (report && job.window) ReportOnWindow(*job.window, *session, *report);
+  if (!report || !job.window) return;
+  ReportOnWindow(*job.window, *session, *report);
+  job.lastReportShown = ::GetTickCount();
+}
+
+bool IsRunning(const std::shared_ptr<DownloadSession>& session) {
+  return session == TheDownloadJob().session && !session->finishedOnWindow && !session->stopped();
+}
+
+// Window thread, every kReportInterval while `session` is the running download. A fast
+// download is shown this way alone: its thread tells the window nothing (each telling
+// is a call to the Wine server, and on a busy machine each such call waits its turn for
+// a core).
+void LookForReport(const std::shared_ptr<DownloadSession>& session) {
+  if (!IsRunning(session)) return;
+  ShowLatest(session);
   window_thread::PostAfter(kReportInterval, [session] { LookForReport(session); });
 }
 
 }  // namespace
 
 void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
-  session.PublishReport({total, done, elapsed, newBytes});
+  // Only news for a window that found nothing new at its last look is told at once: the
+  // pieces of a slow server show as they come, not up to a look later.
+  if (session.PublishReport({total, done, elapsed, newBytes}))
+    window_thread::Post([owned = session.shared_from_this()] {
+      if (IsRunning(owned)) ShowLatest(owned);
+    });
 }
 
 void ShowReportsOf(const std::shared_ptr<DownloadSession>& session) {

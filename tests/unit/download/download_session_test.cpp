@@ -55,17 +55,18 @@ TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
   ::DeleteFileW((path + L".2").c_str());
 }
 
-TEST(DownloadSession, ReportsAreCoalescedUntilTheWindowTakesTheLatest) {
+TEST(DownloadSession, ReportsAreCoalescedAndTheWindowIsToldOnlyWhenItWaits) {
   DownloadSession session({});
-  session.PublishReport({100, 10, 10, 10});
-  session.PublishReport({100, 20, 20, 20});
-  session.PublishReport({100, 30, 30, 30});
+  EXPECT_TRUE(session.PublishReport({100, 10, 10, 10}));   // the first news is told
+  EXPECT_FALSE(session.PublishReport({100, 20, 20, 20}));  // not taken yet: only kept
+  EXPECT_FALSE(session.PublishReport({100, 30, 30, 30}));
   auto latest = session.TakeReport();
   ASSERT_TRUE(latest);
   EXPECT_EQ(latest->done, 30);
-  EXPECT_FALSE(session.TakeReport());  // nothing new since
-  session.PublishReport({100, 40, 40, 40});
-  latest = session.TakeReport();
-  ASSERT_TRUE(latest);
-  EXPECT_EQ(latest->done, 40);
+  // The window found news at its look: the next report waits for the next look.
+  EXPECT_FALSE(session.PublishReport({100, 40, 40, 40}));
+  EXPECT_EQ(session.TakeReport()->done, 40);
+  // A look that finds nothing makes the window wait: the next report is told.
+  EXPECT_FALSE(session.TakeReport());
+  EXPECT_TRUE(session.PublishReport({100, 50, 50, 50}));
 }
