@@ -13,19 +13,20 @@
 
 namespace {
 
-// Runs once the window and all its components exist, before the message loop:
-// input is not handled until the server version has been fetched or the fetch failed.
+// Runs once the window and all its components exist, before it shows.
 void OnMainWindowCreated(Components& window) {
   window.SetComponentText(ids::主窗口, kMainWindowTitle);
   AttachSkin(10);
   EnableSkinAero();
   window.SetMenuItemVisible(ids::删除桌面图标, false);
-  FetchServerVersion(window);
 }
 
 MainWindowCommands CommandsOf(Components& window) {
   MainWindowCommands commands;
   commands.created = [&window] { OnMainWindowCreated(window); };
+  // The version fetch can take seconds: the window is on the screen meanwhile, and
+  // input is handled once the version has been fetched or the fetch failed.
+  if (AsksUpdateServer()) commands.shown = [&window] { FetchServerVersion(window); };
   commands.download = [&window] { OnDownloadClicked(window); };
   commands.stop = [&window] { OnStopClicked(window); };
   commands.createShortcut = [&window] { OnCreateShortcutSelected(window); };

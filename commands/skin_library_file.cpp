@@ -69,10 +69,20 @@ bool FileHoldsBytes(std::string_view path, const unsigned char* data, size_t siz
   return std::equal(held.begin(), held.end(), data);
 }
 
-bool SetFileAside(std::string_view path) {
+Text AsideName(std::string_view path, int n) {
+  Text name = JoinTexts({path, ".bad"});
+  if (n > 0) name += "." + std::to_string(n);
+  return name;
+}
+
+bool SetFileAside(std::string_view path, int limit) {
   const std::wstring from = Widen(path);
-  const std::wstring to = from + L".bad";
-  // A read-only older copy would refuse to be replaced.
-  ::SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  for (int n = 0; n < limit; ++n) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on any name already taken,
+    // so a copy set aside earlier (or arriving meanwhile) is never overwritten.
+    if (::MoveFileExW(from.c_str(), Widen(AsideName(path, n)).c_str(), 0)) return true;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+  }
+  return false;
 }

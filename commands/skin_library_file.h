@@ -27,6 +27,15 @@ bool FileHoldsBytes(std::string_view path, const unsigned char* data, size_t siz
 // True when `path` names a file, not a folder (and something is there).
 bool IsPlainFile(std::string_view path);
 
-// Renames the file at `path` to `path` + ".bad", replacing an older file of that
-// name. False when it cannot be moved (a read-only folder, say).
-bool SetFileAside(std::string_view path);
+// How many copies of one file may be set aside: ".bad", ".bad.1" ... ".bad.99".
+constexpr int kAsideCopyLimit = 100;
+
+// The name of the n-th copy of `path` set aside (n from 0): `path` + ".bad", then
+// ".bad.1", ".bad.2", ...
+Text AsideName(std::string_view path, int n);
+
+// Renames the file at `path` to the first aside name (of the first `limit`) that
+// nothing holds yet. An older copy is never replaced and its attributes are never
+// changed. False when it cannot be moved (a read-only folder, say) or every name is
+// taken: the file then stays where it is.
+bool SetFileAside(std::string_view path, int limit = kAsideCopyLimit);

@@ -21,8 +21,28 @@ Text VersionTextOf(const ByteBuffer& body) {
   return Text(body.begin(), zero);
 }
 
+bool IsVersionText(std::string_view text) {
+  std::string_view line = text;
+  if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") line.remove_suffix(2);
+  else if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (line.empty() || line.size() > kMaxVersionLength) return false;
+  bool blank = true;
+  for (char c : line) {
+    const bool word = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!word && c != '.' && c != '-' && c != '_' && c != ' ') return false;
+    blank = blank && c == ' ';
+  }
+  return !blank;
+}
+
 Text ServerVersionOf(const HttpAnswer& answer) {
-  return answer.status == 200 ? VersionTextOf(answer.body) : Text();
+  if (answer.status != 200) return {};
+  Text text = VersionTextOf(answer.body);
+  // Bytes after a zero byte (a UTF-16 body, say) make the text before it no version;
+  // zero bytes alone may pad one.
+  const bool padded = std::all_of(answer.body.begin() + text.size(), answer.body.end(),
+                                  [](unsigned char b) { return b == 0; });
+  return padded && IsVersionText(text) ? text : Text();
 }
 
 int CompareVersions(std::string_view a, std::string_view b) {
@@ -39,6 +59,8 @@ int CompareVersions(std::string_view a, std::string_view b) {
 Text UpdateQuestionText(std::string_view local, std::string_view server) {
   return JoinTexts({"当前版本:", local, "   服务器版本:", server, "   是否更新?"});
 }
+
+bool AsksUpdateServer() { return !UpdateServerBase().empty(); }
 
 void FetchServerVersion(Components& window) {
   const Text base = UpdateServerBase();

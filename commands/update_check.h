@@ -12,6 +12,10 @@
 // program asks no server anything.
 Text UpdateServerBase();
 
+// Whether start-up asks the update server for its version (a build without one asks
+// nobody).
+bool AsksUpdateServer();
+
 // Reads the version file into 服务器版本. Never blocks start-up for long and shows
 // no message when the server cannot be reached.
 void FetchServerVersion(Components& window);
@@ -22,8 +26,16 @@ void OnOnlineUpdateSelected(Components& window);
 // The body as text: everything before the first zero byte. Nothing is trimmed.
 Text VersionTextOf(const ByteBuffer& body);
 
-// The server's version in an answer: only a 200 answer carries one. An error page,
-// a redirect left over or no answer at all count as an unreachable server (empty).
+// Whether a text is a version: one short line of printable text, at most
+// kMaxVersionLength letters, digits, '.', '-', '_' and spaces (not only spaces), as
+// "V1.0" is, with at most one line break (CR LF or LF) at its end.
+constexpr size_t kMaxVersionLength = 32;
+bool IsVersionText(std::string_view text);
+
+// The server's version in an answer: only a 200 answer whose body is a version
+// (after it nothing but zero bytes) carries one. An error page, a body that is no
+// version, a redirect left over or no answer at all count as an unreachable server
+// (empty).
 Text ServerVersionOf(const HttpAnswer& answer);
 
 // Byte-wise, unsigned; a prefix sorts first. Returns -1, 0 or 1.

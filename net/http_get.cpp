@@ -80,6 +80,7 @@ struct Fetch {
   const Text address;
   const HttpLimits limits;
   const Deadline ownTime;  // the deadline less the wind-up
+  std::vector<SOCKET> spare;  // the sockets open before the fetch: never ours to end
 
   std::mutex lock;
   bool abandoned = false;
@@ -123,7 +124,9 @@ struct Fetch {
 
 // Reads the body into `body`; false when the time ran out first (a body cut short
 // by the deadline is no answer). A failed read keeps the bytes read before it.
-bool ReadBody(Fetch& fetch, HINTERNET request, ByteBuffer& body) {
+// `capped` tells that the body reached the size limit, with more perhaps to come.
+bool ReadBody(Fetch& fetch, HINTERNET request, ByteBuffer& body, bool& capped) {
+  capped = false;
   const size_t piece = ReadPieceSize(ContentLength(request));
   const size_t maxBytes = fetch.limits.maxBytes;
   ByteBuffer buffer(piece);
@@ -139,7 +142,22 @@ bool ReadBody(Fetch& fetch, HINTERNET request, ByteBuffer& body) {
     if (!::InternetReadFile(request, buffer.data(), want, &got) || got == 0) break;
     body.insert(body.end(), buffer.begin(), buffer.begin() + got);
   }
+  capped = body.size() >= maxBytes;
   return true;
+}
+
+// Ends the connection of a body left unread at the size limit. Closing its request
+// would make Wine's WinINet read out the rest first, however long it is (a 100 MB
+// answer held the caller for the whole deadline); a connection shut down has nothing
+// left to read.
+void EndCappedConnection(Fetch& fetch) {
+  ConnectionSockets sockets;
+  sockets.spare = fetch.spare;
+  {
+    std::lock_guard<std::mutex> guard(fetch.lock);
+    sockets.port = fetch.port;
+  }
+  EndConnection(sockets);
 }
 
 // Opens one address of the chain on the fetch's own handles and sends the request;
@@ -199,7 +217,12 @@ void RunFetch(Fetch& fetch) {
   if (!request || (outcome != Outcome::Done && !IsRedirectStatus(status))) return;
   HttpAnswer answer;
   answer.status = status;
-  if (!IsRedirectStatus(status) && !ReadBody(fetch, request, answer.body)) return;
+  if (!IsRedirectStatus(status)) {
+    bool capped = false;
+    const bool read = ReadBody(fetch, request, answer.body, capped);
+    if (capped) EndCappedConnection(fetch);
+    if (!read) return;
+  }
   std::lock_guard<std::mutex> guard(fetch.lock);
   if (!fetch.abandoned) fetch.answer = std::move(answer);
 }
@@ -232,6 +255,7 @@ HttpAnswer HttpGetWhole(std::string_view address, const HttpLimits& limits) {
   ConnectionSockets ownSockets;
   ownSockets.spare = SocketsToSpare();
   auto fetch = std::make_shared<Fetch>(address, limits, own);
+  fetch->spare = ownSockets.spare;
   auto* share = new std::shared_ptr<Fetch>(fetch);
   UniqueKernelHandle worker(::CreateThread(nullptr, 0, FetchThread, share, 0, nullptr));
   if (!worker) {

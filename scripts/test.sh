@@ -42,6 +42,12 @@ if [ "$LANSHI_ARCH" != i686 ]; then
     -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" || exit 1
 fi
 
+# The zip a user downloads, for the architecture the tests run, made from the working
+# tree as scripts/release.sh makes a release; a UI test unpacks it and runs it.
+export LANSHI_RELEASE_DIST="$LANSHI_BUILD_DIR/release-dist"
+LANSHI_RELEASE_ARCHES="$LANSHI_ARCH" LANSHI_RELEASE_WORK="$LANSHI_BUILD_DIR-release-worktree" LANSHI_UPDATE_SERVER="" \
+  bash scripts/release.sh --worktree || exit 1
+
 export LANSHI_WINEPREFIX="${LANSHI_WINEPREFIX:-$LANSHI_BUILD_DIR/wineprefix}"
 source scripts/wine-env.sh
 lanshi_make_prefix

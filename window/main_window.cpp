@@ -77,7 +77,24 @@ HWND CreateComponent(HWND parent, HINSTANCE instance, const ComponentSpec& c, in
 bool CreateComponents(HWND hwnd, HINSTANCE instance, int dpi, HFONT font) {
   for (const ComponentSpec& c : kComponents)
     if (!CreateComponent(hwnd, instance, c, dpi, font)) return false;
+  // Tab walks the children in their z-order, which is the creation order: the tab
+  // stops go to the bottom one after the other, in reading order.
+  for (ComponentId id : kTabOrder)
+    ::SetWindowPos(::GetDlgItem(hwnd, static_cast<int>(id)), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return true;
+}
+
+// Drops the keyboard and mouse input given while the start-up held the window: it
+// was given to greyed inputs, which take none.
+void DropQueuedInput(HWND hwnd) {
+  MSG msg;
+  while (::PeekMessageW(&msg, hwnd, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_NOYIELD)) {
+  }
+  while (::PeekMessageW(&msg, hwnd, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD)) {
+  }
+  while (::PeekMessageW(&msg, hwnd, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE | PM_NOYIELD)) {
+  }
 }
 
 void Run(const std::function<void()>& command) {
@@ -147,9 +164,30 @@ bool MainWindow::Load(HINSTANCE instance, MainWindowCommands commands) {
     ::SetWindowPos(hwnd, nullptr, (screenWidth - (rc.right - rc.left)) / 2, (screenHeight - (rc.bottom - rc.top)) / 2,
                    0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   }
+  // The person sees the window at once, also while the start-up goes on.
+  const bool startingUp = static_cast<bool>(commands_.shown);
+  if (startingUp) SetInputsEnabled(false);
   ::ShowWindow(hwnd, SW_SHOW);
   ::UpdateWindow(hwnd);
+  if (startingUp) {
+    Run(commands_.shown);
+    DropQueuedInput(hwnd);
+    SetInputsEnabled(true);
+  }
+  FocusFirstInput();
   return true;
+}
+
+void MainWindow::SetInputsEnabled(bool enabled) {
+  for (ComponentId id : kTabOrder) SetComponentDisabled(id, !enabled);
+}
+
+void MainWindow::FocusFirstInput() {
+  HWND hwnd = hwnd_.load();
+  if (!hwnd) return;
+  lastFocus_ = ComponentHandle(kTabOrder[0]);
+  // A person who went to another window meanwhile finds it there when coming back.
+  if (::GetActiveWindow() == hwnd) ::SetFocus(lastFocus_);
 }
 
 LRESULT CALLBACK MainWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -191,6 +229,18 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the focus goes back to the component that had it when the
+      // window was left, rather than to the window itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        lastFocus_ = focus && ::IsChild(hwnd, focus) ? focus : nullptr;
+      } else if (lastFocus_ && ::IsWindowEnabled(lastFocus_) && ::IsWindowVisible(lastFocus_) &&
+                 !::IsIconic(hwnd)) {
+        ::SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_DPICHANGED:
       // Moved to a monitor of another scale (or the scale was changed): the
       // system suggests where the window goes and how large it is.

@@ -16,6 +16,9 @@
 // Each runs on the window thread.
 struct MainWindowCommands {
   std::function<void()> created;         // every component exists; the window is not shown yet
+  // The slow part of the start-up, when there is one: runs once the window is on the
+  // screen with its inputs greyed; they take input when it returns.
+  std::function<void()> shown;
   std::function<void()> download;        // 按钮_下载
   std::function<void()> stop;            // 按钮_停止
   std::function<void()> createShortcut;  // 创建桌面图标
@@ -30,8 +33,9 @@ class MainWindow final : public Components {
   MainWindow& operator=(const MainWindow&) = delete;
   ~MainWindow();
 
-  // Creates the window with all its components, runs `created` and shows it. False
-  // when the window cannot be created.
+  // Creates the window with all its components, runs `created`, shows it, runs
+  // `shown` and gives the first input the focus. False when the window cannot be
+  // created.
   bool Load(HINSTANCE instance, MainWindowCommands commands);
   // Runs the message loop until the window is closed.
   void RunMessageLoop();
@@ -55,6 +59,8 @@ class MainWindow final : public Components {
   // Window thread: the menu changes there only, so no thread holds anything while
   // the menu bar is redrawn.
   void ApplyMenuItemVisible(ComponentId id, bool visible);
+  void SetInputsEnabled(bool enabled);
+  void FocusFirstInput();
 
   std::atomic<HWND> hwnd_{nullptr};  // cleared when the window is destroyed
   HMENU itemsMenu_ = nullptr;        // the drop-down "菜单", owned by the window's menu bar
@@ -62,4 +68,5 @@ class MainWindow final : public Components {
   MainWindowCommands commands_;
   int dpi_ = kBaseDpi;   // the DPI the window is laid out for (window thread)
   ComponentFont font_;   // the components' font at that DPI
+  HWND lastFocus_ = nullptr;  // the component that had the focus when the window was left
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/components.h"
+#include "program_version.h"
 
 enum class ComponentKind { Label, TransparentLabel, Button, ProgressBar, EditBox };
 
@@ -25,9 +26,9 @@ constexpr uint32_t kHintTextColour = 0x000000;
 constexpr int kProgressMaximum = 10000;
 constexpr const char* kMainWindowTitle = "岚石万能下载工具 v1.0 beta 1";
 
-// In the order the form stores them (creation and tab order).
+// In the order the form stores them (creation order).
 constexpr std::array<ComponentSpec, 17> kComponents = {{
-    {"本地版本", ids::本地版本, ComponentKind::Label, 416, 160, 32, 16, false, false, "V1.0"},
+    {"本地版本", ids::本地版本, ComponentKind::Label, 416, 160, 32, 16, false, false, "V" LANSHI_VERSION_TEXT},
     {"服务器版本", ids::服务器版本, ComponentKind::Label, 408, 200, 24, 24, false, false, ""},
     {"状态", ids::状态, ComponentKind::TransparentLabel, 8, 120, 384, 80, true, false, "就绪"},
     {"按钮_停止", ids::按钮_停止, ComponentKind::Button, 91, 202, 80, 40, true, true, "停止"},
@@ -49,6 +50,11 @@ constexpr std::array<ComponentSpec, 17> kComponents = {{
     {"硬盘", ids::硬盘, ComponentKind::EditBox, 144, 22, 24, 24, true, true, ""},
     {"按钮_下载", ids::按钮_下载, ComponentKind::Button, 5, 202, 80, 40, true, true, "下载"},
 }};
+
+// The tab stops in reading order, top to bottom and left to right: the order Tab
+// walks them (the form stores them bottom-up). The first has the focus at start.
+constexpr std::array<ComponentId, 6> kTabOrder = {
+    {ids::硬盘, ids::名字, ids::格式, ids::编辑框_地址, ids::按钮_下载, ids::按钮_停止}};
 
 struct MenuItemSpec {
   ComponentId id;

@@ -57,6 +57,14 @@ std::string Error(const std::string& what) { return "{\"error\":\"" + what + "\"
 
 // --- finding windows --------------------------------------------------------
 
+// A top-level window's title as the system keeps it, without a message: found even
+// while the window's thread is busy (the program's start-up holds it for seconds).
+std::wstring TitleOf(HWND hwnd) {
+  wchar_t buf[512] = {};
+  ::InternalGetWindowText(hwnd, buf, 511);
+  return buf;
+}
+
 struct FindState {
   std::wstring title;
   std::wstring cls;
@@ -68,7 +76,7 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
   auto* st = reinterpret_cast<FindState*>(lp);
   if (st->pid && PidOf(hwnd) != st->pid) return TRUE;
   if (!st->cls.empty() && ClassOf(hwnd) != st->cls) return TRUE;
-  if (!st->title.empty() && TextOf(hwnd) != st->title) return TRUE;
+  if (!st->title.empty() && TitleOf(hwnd) != st->title) return TRUE;
   st->found.push_back(hwnd);
   return TRUE;
 }
@@ -129,7 +137,7 @@ std::string CmdWindow(const Args& a) {
          "," + std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "]}";
 }
 
-std::string ControlJson(HWND parent, HWND h) {
+std::string ControlJson(HWND parent, HWND h, bool withText) {
   RECT r;
   ::GetWindowRect(h, &r);
   ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
@@ -140,17 +148,19 @@ std::string ControlJson(HWND parent, HWND h) {
          ",\"visible\":" + Bool(style & WS_VISIBLE) + ",\"enabled\":" + Bool(!(style & WS_DISABLED)) +
          ",\"tabstop\":" + Bool(style & WS_TABSTOP) + ",\"style\":" + std::to_string(style) +
          ",\"exstyle\":" + std::to_string(static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE))) +
-         ",\"text\":" + JsonString(TextOf(h)) + "}";
+         (withText ? ",\"text\":" + JsonString(TextOf(h)) : std::string()) + "}";
 }
 
-// controls <hwnd>: every child window in z-order (creation order).
+// controls <hwnd> [notext]: every child window in z-order; with notext, without their
+// texts, which need the window's thread (the rest is read without it).
 std::string CmdControls(const Args& a) {
   if (a.size() < 2) return Error("usage");
   HWND parent = ToHwnd(a[1]);
+  const bool withText = !(a.size() > 2 && a[2] == L"notext");
   std::string out = "{\"controls\":[";
   bool first = true;
   for (HWND h = ::GetWindow(parent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-    out += (first ? "" : ",") + ControlJson(parent, h);
+    out += (first ? "" : ",") + ControlJson(parent, h, withText);
     first = false;
   }
   return out + "]}";

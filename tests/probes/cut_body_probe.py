@@ -3,7 +3,6 @@ and cut bodies, and prints what WinINet reported for each (see docs/WINE.md).
     /usr/bin/python3 tests/probes/cut_body_probe.py"""
 import json
 import os
-import subprocess
 import sys
 import tempfile
 from pathlib import Path
@@ -11,7 +10,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "servers"))
 sys.path.insert(0, str(REPO / "tests" / "ui"))
-from lanshi_ui import BUILD, wine_env  # noqa: E402
+from lanshi_ui import BUILD, run_wine, wine_env  # noqa: E402
 from servers import HostileServer, make_file  # noqa: E402
 
 PROBE = Path(os.environ.get("LANSHI_PROBE", BUILD / "tests" / "probes" / "cut_body_probe.exe"))
@@ -30,6 +29,11 @@ CASES = [
 ]
 
 
+def answer(output):
+    """The probe's JSON line (Wine may add lines of its own to the output)."""
+    return next(line for line in reversed(output.splitlines()) if line.startswith("{"))
+
+
 def main():
     env = wine_env() if "LANSHI_WINE" not in os.environ else dict(os.environ)
     with tempfile.TemporaryDirectory() as root:
@@ -38,9 +42,9 @@ def main():
         try:
             for title, kind, args in CASES:
                 for mode in ("sync", "async"):
-                    out = subprocess.run([WINE, str(PROBE), server.url(kind, "f.bin", **args), mode], env=env,
-                                         capture_output=True, timeout=60).stdout.decode().strip()
-                    print(f"{title:40} {mode:5} {json.dumps(json.loads(out.splitlines()[-1]))}")
+                    out = run_wine(env, WINE, str(PROBE), server.url(kind, "f.bin", **args), mode,
+                                   timeout=60)[1].strip()
+                    print(f"{title:40} {mode:5} {json.dumps(json.loads(answer(out)))}")
         finally:
             server.stop()
 

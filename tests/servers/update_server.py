@@ -12,6 +12,9 @@ behave as hung or hostile servers do:
     redirect-chain   redirects /zelk.txt -> /hop1 -> ... -> /hop<hops>, then serves the file
     header-trickle   sends the status line, then a header a byte a second
     endless-headers  sends the status line, then header lines without end
+    huge             a 200 answer with a 100 MB version file (huge_size bytes, its length
+                     announced unless announce=False), sent as fast as the client takes
+                     it (each connection counts the bytes it sent)
 
     update_server.py --port 18614 --version V1.1
     update_server.py --port 18614 --version V9.9 --status "404 Not Found"
@@ -28,12 +31,14 @@ import time
 VERSION_PATH = "/zelk.txt"
 
 
-MODES = ("answer", "silent", "trickle", "redirect-loop", "redirect-chain", "header-trickle", "endless-headers")
+MODES = ("answer", "silent", "trickle", "redirect-loop", "redirect-chain", "header-trickle", "endless-headers",
+         "huge")
+HUGE_BODY = 100 * 1024 * 1024
 
 
 class UpdateServer:
     def __init__(self, port, version=b"V1.0", silent=False, host="127.0.0.1", trickle=False, mode="answer",
-                 status="200 OK", hops=6, interval=1.0):
+                 status="200 OK", hops=6, interval=1.0, huge_size=HUGE_BODY, announce=True):
         self.host, self.port = host, port
         self.version = version
         self.mode = "silent" if silent else "trickle" if trickle else mode
@@ -41,8 +46,10 @@ class UpdateServer:
         self.status = status
         self.hops = hops
         self.interval = interval  # seconds between the bytes of a trickle
+        self.huge_size, self.announce = huge_size, announce
         self.requests = []  # request lines, in order
-        # One entry per connection: when it was accepted and when it ended (None while open).
+        # One entry per connection: when it was accepted and when it ended (None while
+        # open), and how many body bytes the client took (huge).
         self.connections = []
         self._lock = threading.Lock()
         self._stop = threading.Event()
@@ -109,12 +116,12 @@ class UpdateServer:
         return data
 
     def _serve(self, conn):
-        entry = {"accepted": time.monotonic(), "ended": None}
+        entry = {"accepted": time.monotonic(), "ended": None, "sent": 0}
         with self._lock:
             self.connections.append(entry)
         try:
             with conn:
-                self._answer(conn)
+                self._answer(conn, entry)
         finally:
             entry["ended"] = time.monotonic()
 
@@ -134,7 +141,17 @@ class UpdateServer:
             conn.sendall(byte)
             self._stop.wait(self.interval)
 
-    def _answer(self, conn):
+    def _send_huge(self, conn, entry):
+        length = f"Content-Length: {self.huge_size}\r\n" if self.announce else ""
+        conn.sendall(f"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n{length}\r\n".encode("latin-1"))
+        chunk = b"V" * 65536
+        while entry["sent"] < self.huge_size and not self._stop.is_set():
+            try:
+                entry["sent"] += conn.send(chunk[:self.huge_size - entry["sent"]])
+            except socket.timeout:
+                continue
+
+    def _answer(self, conn, entry):
         request = self._read_request(conn)
         line = request.split(b"\r\n", 1)[0].decode("latin-1")
         with self._lock:
@@ -145,6 +162,8 @@ class UpdateServer:
                 self._hold_until_client_leaves(conn)
             elif self.mode == "trickle":
                 self._trickle(conn, b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n", b"V")
+            elif self.mode == "huge":
+                self._send_huge(conn, entry)
             elif self.mode == "header-trickle":
                 self._trickle(conn, b"HTTP/1.0 200 OK\r\nX-Slow: ", b"a")
             elif self.mode == "endless-headers":

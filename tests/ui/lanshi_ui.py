@@ -226,6 +226,15 @@ class Program:
         self.pid = answer["pid"]
         if wait_window:
             self.hwnd = self.driver.must("find", MAIN_TITLE, timeout_ms, self.pid)["hwnd"]
+            self.wait_ready(timeout_ms / 1000)
+        return self
+
+    def wait_ready(self, timeout=30.0):
+        """Waits until the start-up has ended: the window shows at once, with its inputs
+        greyed while the server's version is fetched, and takes input once they are
+        not (its thread then answers a round trip)."""
+        self.confirm(lambda: self.enabled()[IDS["硬盘"]], "the start-up (the inputs stayed greyed)", timeout=timeout)
+        self.ping(int(timeout * 1000))
         return self
 
     def close(self):
@@ -269,6 +278,11 @@ class Program:
             if c["id"] == cid:
                 return c
         raise KeyError(name_or_id)
+
+    def enabled(self):
+        """Whether each control (by identifier) takes input, read without the window's
+        thread: also while the start-up holds it."""
+        return {c["id"]: c["enabled"] for c in self.driver.must("controls", self.hwnd, "notext")["controls"]}
 
     def text(self, name):
         return self.control(name)["text"]

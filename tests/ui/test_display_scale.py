@@ -10,7 +10,7 @@ from pathlib import Path
 import pytest
 from PIL import Image
 
-from lanshi_ui import MENU_PROBE, SCREENSHOTS, Driver, Program, run_wine, win_path
+from lanshi_ui import IDS, MENU_PROBE, SCREENSHOTS, Driver, Program, run_wine, win_path
 from test_main_window import LAYOUT
 from test_update_support import wait_for_box  # noqa: F401
 
@@ -35,6 +35,13 @@ def scaled(value, dpi):
     return q if value >= 0 else -q
 
 
+def _copy_unless_gone(source, target):
+    try:
+        shutil.copy2(source, target)
+    except FileNotFoundError:
+        pass
+
+
 def scale_prefix(env, dpi):
     """A copy of the session's prefix whose display is set to `dpi` (made once per build)."""
     base = Path(env["WINEPREFIX"])
@@ -42,10 +49,17 @@ def scale_prefix(env, dpi):
     marker = prefix / f".lanshi-logpixels-{dpi}"
     scaled_env = dict(env, WINEPREFIX=str(prefix), LANSHI_WINEPREFIX=str(prefix))
     if not marker.exists():
-        run_wine(env, "wineserver", "-w")
+        # The copy is taken best once the session prefix's server has saved and ended.
+        # A driver or program started earlier in the session keeps it running: then the
+        # files are copied as they are (the server replaces a registry file whole, so a
+        # copy holds a saved one; files it removes meanwhile are left out).
+        try:
+            run_wine(env, "wineserver", "-w", timeout=30)
+        except RuntimeError:
+            pass
         if prefix.exists():
             shutil.rmtree(prefix)
-        shutil.copytree(base, prefix, symlinks=True)
+        shutil.copytree(base, prefix, symlinks=True, copy_function=_copy_unless_gone)
         (prefix / ".lanshi-ready").touch()
         run_wine(scaled_env, "wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                  "REG_DWORD", "/d", str(dpi), "/f", check=True)
@@ -90,9 +104,10 @@ def test_window_and_components_are_the_96_dpi_layout_scaled(scaled_program):
         MEASURED["client96"] = tuple(client)
     else:
         assert close_to(client, [scaled(v, dpi) for v in MEASURED["client96"]]), (client, dpi)
-    controls = program.controls()
-    assert len(controls) == len(LAYOUT)
-    for c, (name, cls, x, y, cw, ch, visible, *_rest) in zip(controls, LAYOUT):
+    controls = {c["id"]: c for c in program.controls()}
+    assert sorted(controls) == sorted(IDS[row[0]] for row in LAYOUT)
+    for name, cls, x, y, cw, ch, visible, *_rest in LAYOUT:
+        c = controls[IDS[name]]
         want = [scaled(v, dpi) for v in (x, y, cw, ch)]
         if dpi == 96:
             assert c["rect"] == [x, y, cw, ch], name
@@ -146,7 +161,6 @@ def test_label_texts_grow_with_the_scale_and_stay_whole(scaled_program, display)
         # texts grow faster) ...
         want = scaled(FONT_96, dpi)
         assert 0.8 * want <= fonts[name] <= want, (name, fonts[name], want)
-        # ... and the text shown is of that font: as tall as at 96 DPI, scaled with it.
         # ... and the text shown is drawn in it, grown with the scale (at 125% the face's
         # 14-pixel strike draws no taller than its 12-pixel one: the font tells there).
         if dpi >= 144:

@@ -1,7 +1,6 @@
 """Progress while bytes arrive, and Stop: at once, silent, keeping the partial file."""
 import re
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "servers"))
@@ -94,7 +93,7 @@ def test_stop_on_a_silent_server_is_at_once_and_silent(app, hostile, nginx, www,
 def test_stop_while_the_server_has_not_answered_yet(app, hostile, drive):
     start_download(app, hostile.url("silent"), "t", "w", ".bin")
     assert app.wait_until(lambda: any(r["path"].startswith("/silent") for r in hostile.requests), timeout=10)
-    time.sleep(0.5)
+    app.stays(lambda: app.dialogs() == [], 0.5, "a message box while the server had not answered")
     app.click("按钮_停止")
     wait_idle(app, timeout=3)
     hostile.unstall.set()  # the answer never comes; the connection ends

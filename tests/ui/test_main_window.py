@@ -9,7 +9,7 @@ from lanshi_ui import IDS, MAIN_TITLE, PROGRAM_EXE, Program, win_path
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_CAPTION, WS_SYSMENU = 0x10000, 0x20000, 0x40000, 0xC00000, 0x80000
 WS_EX_TOPMOST = 0x8
 
-# name, class, x, y, width, height, visible, tab stop, text — in the form's order.
+# name, class, x, y, width, height, visible, tab stop, text.
 LAYOUT = [
     ("本地版本", "Static", 416, 160, 32, 16, False, False, "V1.0"),
     ("服务器版本", "Static", 408, 200, 24, 24, False, False, None),  # filled by the version fetch
@@ -44,10 +44,11 @@ def test_window_title_size_position_and_border(app):
     assert not w["exstyle"] & WS_EX_TOPMOST
 
 
-def test_every_component_in_form_order(app):
-    controls = app.controls()
-    assert [c["id"] for c in controls] == [IDS[row[0]] for row in LAYOUT]
-    for c, (name, cls, x, y, width, height, visible, tabstop, text) in zip(controls, LAYOUT):
+def test_every_component_in_its_place(app):
+    controls = {c["id"]: c for c in app.controls()}
+    assert sorted(controls) == sorted(IDS[row[0]] for row in LAYOUT)
+    for name, cls, x, y, width, height, visible, tabstop, text in LAYOUT:
+        c = controls[IDS[name]]
         assert c["class"] == cls, name
         assert c["rect"] == [x, y, width, height], name
         assert c["visible"] == visible, name
@@ -56,6 +57,20 @@ def test_every_component_in_form_order(app):
         if text is not None:
             assert c["text"] == text, name
     assert app.progress() == {"pos": 0, "min": 0, "max": 10000}
+
+
+READING_ORDER = ["硬盘", "名字", "格式", "编辑框_地址", "按钮_下载", "按钮_停止"]
+
+
+def test_tab_walks_the_inputs_in_reading_order_from_the_first_box(app):
+    names = {IDS[n]: n for n in READING_ORDER}
+    assert app.focused_id() == IDS["硬盘"], "the first box has the focus when the window opens"
+    for name in READING_ORDER[1:] + READING_ORDER[:1]:  # and round again
+        app.tab()
+        assert names.get(app.focused_id()) == name
+    for name in reversed(READING_ORDER):
+        app.tab(back=True)
+        assert names.get(app.focused_id()) == name
 
 
 def test_menu_offers_create_shortcut_and_update_only(app):
@@ -86,7 +101,7 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
     long_status = "第一行文字 " * 12 + "\r\n第二行\r\n第三行\r\n第四行"
     # The status is the program's to write, never a person's: the test sets it to see how it is painted.
     app.driver.must("settext", app.control("状态")["hwnd"], long_status)
-    app.wait_until(lambda: app.text("状态") == long_status, 5)
+    assert app.wait_until(lambda: app.text("状态") == long_status, 5), "the long status was not set"
     shot, ox, oy = _pixels(display, screenshot, app, "status")
     # Background around and under the label is the window's own: nothing painted behind the text.
     # (Compared along one row: a skin may paint the background as a vertical gradient.)
@@ -100,7 +115,7 @@ def test_labels_are_transparent_and_status_wraps_in_red(app, display, screenshot
 
     # A shorter text leaves nothing of the longer one behind.
     app.driver.must("settext", app.control("状态")["hwnd"], "就绪")
-    app.wait_until(lambda: app.text("状态") == "就绪", 5)
+    assert app.wait_until(lambda: app.text("状态") == "就绪", 5), "the short status was not set"
     shot, ox, oy = _pixels(display, screenshot, app, "status-short")
     reds = [(x, y) for x in range(ox, ox + 463) for y in range(oy + 110, oy + 200)
             if _is_red(shot.getpixel((x, y)))]
@@ -137,6 +152,7 @@ def test_texts_are_right_whatever_the_ansi_code_page(driver, wine, program_dir):
         found = driver.must("find", MAIN_TITLE, 30000)
         p = Program(driver, program_dir)
         p.pid, p.hwnd = found["pid"], found["hwnd"]
+        p.wait_ready()
         assert p.text("透明标签6") == '提示:下载的文件的名字自定义,如"我的文件"'
         p.type("名字", "我的文件")
         assert p.text("名字") == "我的文件"

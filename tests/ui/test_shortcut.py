@@ -144,6 +144,7 @@ def test_without_a_desktop_value_the_link_goes_to_the_drive_root(wine, driver, d
     try:
         program.pid = driver.must("start", "M:\\program\\" + PROGRAM_EXE.name, "M:\\program")["pid"]
         program.hwnd = driver.must("find", MAIN_TITLE, 30000, program.pid)["hwnd"]
+        program.wait_ready()
         program.select_menu("创建桌面图标")
         assert menu_switches_to(program, [DELETE, UPDATE])
         link = root / LINK_NAME

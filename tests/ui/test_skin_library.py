@@ -67,7 +67,7 @@ def client_image(app, screenshot, name):
 def show_progress(app, position):
     # No person sets the bar to a chosen position: the test sets it to see how it is painted.
     app.driver.must("post", app.control("进度条1")["hwnd"], PBM_SETPOS, position, 0)
-    app.wait_until(lambda: app.progress()["pos"] == position, timeout=5)
+    assert app.wait_until(lambda: app.progress()["pos"] == position, timeout=5), f"the bar did not take {position}"
     app.ping()
 
 
@@ -147,28 +147,45 @@ def ends_with_the_binding_error(program):
 
 
 @pytest.mark.parametrize("damage", DAMAGED)
-def test_a_damaged_library_is_set_aside_and_replaced(program, program_dir, screenshot, damage):
+def test_a_damaged_library_is_set_aside_and_every_earlier_copy_kept(program, program_dir, screenshot, damage):
     library = program_dir / "SkinH_EL.dll"
-    aside = program_dir / "SkinH_EL.dll.bad"
-    aside.write_bytes(b"set aside by an earlier start")
+    # A copy set aside by an earlier start, which the user made read-only.
+    older = program_dir / "SkinH_EL.dll.bad"
+    older.write_bytes(b"set aside by an earlier start")
+    os.setxattr(older, "user.DOSATTRIB", b"0x2")
+    older.chmod(0o444)
     damaged = DAMAGED[damage]()
-    library.write_bytes(damaged)
 
-    program.start()  # the main window shows: no binding error
-    assert not program.dialogs()
-    assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
-    assert dos_attributes(library) == FILE_ATTRIBUTE_HIDDEN
-    assert aside.read_bytes() == damaged  # the older copy replaced
-    screenshot("mended")
-    program.close()
-    assert program.wait_exit() == 0
+    # Damaged at two starts in a row: each copy goes to a name of its own.
+    for start, aside in enumerate([program_dir / "SkinH_EL.dll.bad.1", program_dir / "SkinH_EL.dll.bad.2"]):
+        library.write_bytes(damaged)
+        program.start()  # the main window shows: no binding error
+        assert not program.dialogs()
+        assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
+        assert dos_attributes(library) == FILE_ATTRIBUTE_HIDDEN
+        assert aside.read_bytes() == damaged, f"start {start + 1}: the damaged library is not at {aside.name}"
+        screenshot(f"mended-{start + 1}")
+        program.close()
+        assert program.wait_exit() == 0
 
-    # The next start uses the library written in its place and touches nothing.
-    program.start()
-    program.ping()
-    assert not program.dialogs()
-    assert library.read_bytes() == BUILT_LIBRARY.read_bytes()
-    assert aside.read_bytes() == damaged
+    assert older.read_bytes() == b"set aside by an earlier start"
+    assert older.stat().st_mode & 0o777 == 0o444, "the user's read-only attribute was cleared"
+    assert dos_attributes(older) == FILE_ATTRIBUTE_HIDDEN
+    assert (program_dir / "SkinH_EL.dll.bad.1").read_bytes() == damaged
+    assert not (program_dir / "SkinH_EL.dll.bad.3").exists()
+
+
+def test_with_every_aside_name_taken_nothing_is_replaced_and_the_program_ends(program, program_dir):
+    library = program_dir / "SkinH_EL.dll"
+    names = ["SkinH_EL.dll.bad"] + [f"SkinH_EL.dll.bad.{n}" for n in range(1, 100)]
+    for name in names:
+        (program_dir / name).write_bytes(name.encode())
+    library.write_bytes(b"")
+    program.start(wait_window=False)
+    ends_with_the_binding_error(program)
+    assert library.read_bytes() == b""
+    assert all((program_dir / name).read_bytes() == name.encode() for name in names)
+    assert not (program_dir / "SkinH_EL.dll.bad.100").exists()
 
 
 def test_a_folder_in_the_librarys_place_ends_the_program(program, program_dir):

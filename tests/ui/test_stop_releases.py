@@ -46,7 +46,17 @@ def holdings_after_a_whole_download(app, nginx, www, drive):
     start_download(app, nginx.url("big.bin"), "t", "whole", ".bin")
     answer_and_wait_idle(app, wait_message(app))
     assert sha256_of(drive.folder / "whole.bin") == sha256_of(www / "big.bin")
-    time.sleep(1)
+    # Once WinINet has let go of what the download needed only for itself: the same
+    # holdings seen twice, half a second apart.
+    def counts():
+        return wine_process.threads(pid), wine_process.sockets(pid)
+    seen = [counts()]
+
+    def steady():
+        time.sleep(0.5)
+        seen.append(counts())
+        return seen[-1] == seen[-2]
+    assert app.wait_until(steady, timeout=20, interval=0), f"threads and sockets kept changing: {seen[-3:]}"
     return pid, wine_process.holdings(pid)
 
 
@@ -60,7 +70,8 @@ def stop_while_waiting(app, hostile, route, args, name):
         assert app.wait_until(lambda: hostile.stalled > stalled, timeout=10), (route, args)
     if route in ("stall", "trickle"):
         assert app.wait_until(lambda: app.text("状态").startswith("正在下载:"), timeout=10), (route, args)
-    time.sleep(0.3)  # the program is waiting on the network now
+    # The program waits on the network now (and stays there, no message box).
+    app.stays(lambda: app.dialogs() == [], 0.3, f"a message box while the server stalled ({route}, {args})")
 
     app.click("按钮_停止")
     stopped = time.time()

@@ -40,6 +40,8 @@ def browser(wine, tmp_path):
     yield opened
     if original is not None:
         _reg_set_default(env, BROWSER_KEY, original)
+    else:
+        run_wine(env, "wine", "reg", "delete", BROWSER_KEY, "/ve", "/f")
 
 
 def skinned_boxes(program):

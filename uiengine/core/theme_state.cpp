@@ -1,14 +1,15 @@
 #include "uiengine/core/theme_state.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <limits>
+#include <optional>
+#include <utility>
 
 #include "base/codepage.h"
 #include "base/path_lookup.h"
 #include "base/show_message.h"
 #include "base/unique_handle.h"
 #include "gdiplus/gdip_objects.h"
+#include "uiengine/core/cache_file.h"
+#include "uiengine/core/cached_background.h"
 #include "uiengine/core/folder_paths.h"
 #include "uiengine/core/md5.h"
 
@@ -17,6 +18,7 @@ namespace {
 constexpr WCHAR kColourSection[] = L"rgb";
 constexpr const WCHAR* kColourKeys[] = {L"img_rgb", L"text_rgb1", L"text_rgb2"};
 constexpr WCHAR kSizeSection[] = L"pm";
+constexpr WCHAR kDigestKey[] = L"md5";  // MD5 of the background's bytes, as written
 constexpr ULONG kBackgroundJpegQuality = 90;
 
 void DefaultErrorReporter(const Text& message) { ShowMessage(message, MB_ICONERROR, kEngineErrorCaption); }
@@ -31,19 +33,50 @@ Text ReadIni(const Text& file, const WCHAR* section, const WCHAR* key) {
   return Narrow(buffer);
 }
 
-void WriteIni(const Text& file, const WCHAR* section, const WCHAR* key, long long value) {
-  ::WritePrivateProfileStringW(section, key, std::to_wstring(value).c_str(), Widen(file).c_str());
+// An INI file of ours is a few lines: a larger one is damaged and not read.
+constexpr long long kMaxCacheIniBytes = 64 * 1024;
+bool SmallEnoughForIni(const Text& file) { return LookUpPath(file).size <= kMaxCacheIniBytes; }
+
+// The colours of the colour file, when it exists and holds them.
+std::optional<ThemeSettings> ReadColourFile(const Text& file) {
+  if (!PathExists(file) || !SmallEnoughForIni(file)) return std::nullopt;
+  return ColoursFromFileValues(ReadIni(file, kColourSection, kColourKeys[0]),
+                               ReadIni(file, kColourSection, kColourKeys[1]),
+                               ReadIni(file, kColourSection, kColourKeys[2]));
 }
 
-// A colour read back from the colour file: atof, then the nearest integer. Values an
-// edited file may hold beyond 32 bits are clamped rather than overflowing.
-Colour ColourFromText(const Text& text) {
-  double v = std::atof(text.c_str());
-  if (std::isnan(v)) return 0;
-  v = std::nearbyint(v);
-  if (v <= std::numeric_limits<Colour>::min()) return std::numeric_limits<Colour>::min();
-  if (v >= std::numeric_limits<Colour>::max()) return std::numeric_limits<Colour>::max();
-  return static_cast<Colour>(v);
+// The cached background, decoded only when it is the JPEG we wrote for a screen no
+// larger than this one: the size file records its size and digest. A damaged or
+// planted file (a header claiming 65000 x 65000 pixels, say) would otherwise have the
+// decoder reserve gigabytes at every start, and a damaged scan a garbled background.
+bool LoadCachedBackground(gdip::Bitmap& target, const ThemeCachePaths& paths, SIZE screen) {
+  if (!PathExists(paths.background) || !SmallEnoughForIni(paths.sizeFile)) return false;
+  const std::optional<PixelSize> expected =
+      RecordedBackgroundSize(ReadIni(paths.sizeFile, kSizeSection, L"1"), ReadIni(paths.sizeFile, kSizeSection, L"2"),
+                             PixelSize{screen.cx, screen.cy});
+  if (!expected) return false;
+  // Checked and decoded from the same bytes: nothing can change in between.
+  const std::optional<ByteBuffer> bytes = ReadFileUpTo(paths.background, MaxCachedBackgroundBytes(*expected));
+  if (!bytes || !IsCachedBackgroundOf(bytes->data(), bytes->size(), *expected) ||
+      Md5Hex(bytes->data(), bytes->size()) != ReadIni(paths.sizeFile, kSizeSection, kDigestKey))
+    return false;
+  gdip::Bitmap loaded;
+  if (!loaded.LoadFromBytes(*bytes) || loaded.Width() != static_cast<UINT>(expected->width) ||
+      loaded.Height() != static_cast<UINT>(expected->height))
+    return false;
+  target = std::move(loaded);
+  return true;
+}
+
+// Encoded in memory and written beside the cache, then moved over it: the old file
+// goes whole, whatever it held, and a failed save leaves no half-written picture.
+// The bytes written (empty when nothing was).
+ByteBuffer SaveBackground(const gdip::Bitmap& background, const Text& path) {
+  auto quality = gdip::JpegQuality(kBackgroundJpegQuality);
+  ByteBuffer encoded = background.SaveToBytes(gdip::kFormatJpeg, &quality);
+  const std::string_view bytes(reinterpret_cast<const char*>(encoded.data()), encoded.size());
+  if (encoded.empty() || !ReplaceFileWith(path, bytes)) encoded.clear();
+  return encoded;
 }
 
 ThemeCachePaths CachePathsForPicture(const ByteBuffer& picture) {
@@ -143,10 +176,10 @@ int ApplyBackgroundPicture(const ByteBuffer& picture) {
 void LoadThemeColours(const ByteBuffer& picture, Colour colour, bool colourGiven) {
   ThemeCachePaths paths = CachePathsForPicture(picture);
   ThemeSettings& colours = Theme().colours;
-  if (PathExists(paths.colourFile)) {
-    colours.img_rgb = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[0]));
-    colours.text_rgb1 = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[1]));
-    colours.text_rgb2 = ColourFromText(ReadIni(paths.colourFile, kColourSection, kColourKeys[2]));
+  // A colour file that does not hold (damaged, emptied, edited out of range) would
+  // draw every later box in wrong colours: it is derived and written again.
+  if (std::optional<ThemeSettings> stored = ReadColourFile(paths.colourFile)) {
+    colours = *stored;
     return;
   }
   colours.img_rgb = colourGiven ? colour : AverageColour(picture);
@@ -154,10 +187,8 @@ void LoadThemeColours(const ByteBuffer& picture, Colour colour, bool colourGiven
   colours.text_rgb2 = InverseColour(colours.text_rgb1);
   if (!Theme().settingsWritingEnabled) return;
   // Before the first background of this picture is saved its folder does not exist
-  // and these writes fail silently; the next application of the picture writes them.
-  WriteIni(paths.colourFile, kColourSection, kColourKeys[0], colours.img_rgb);
-  WriteIni(paths.colourFile, kColourSection, kColourKeys[1], colours.text_rgb1);
-  WriteIni(paths.colourFile, kColourSection, kColourKeys[2], colours.text_rgb2);
+  // and this write fails silently; the next application of the picture writes it.
+  ReplaceFileWith(paths.colourFile, ColourFileText(colours));
 }
 
 void ComposeBackground(gdip::Bitmap& target, const ByteBuffer& picture, bool force) {
@@ -171,23 +202,20 @@ void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture,
   theme.composedWidth = screen.cx;
 
   ThemeCachePaths paths = CachePathsForPicture(picture);
-  if (PathExists(paths.background)) {
-    int recordedWidth = TextToInt(ReadIni(paths.sizeFile, kSizeSection, L"1"));
-    // A cache made for a narrower or equal screen is reused. One that cannot be
-    // read (damaged, or not a file) is made again instead of leaving no background.
-    if (recordedWidth <= screen.cx && target.LoadFromFile(paths.background)) return;
-  }
+  if (LoadCachedBackground(target, paths, screen)) return;
 
   ComposeInto(target, picture, screen.cx + 10, screen.cy + 10);
 
   if (!theme.settingsWritingEnabled) return;
   ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
   ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
-  auto quality = gdip::JpegQuality(kBackgroundJpegQuality);
-  if (!target.SaveToFile(paths.background, gdip::kFormatJpeg, &quality))
-    g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
-  WriteIni(paths.sizeFile, kSizeSection, L"1", screen.cx);
-  WriteIni(paths.sizeFile, kSizeSection, L"2", screen.cy);
+  const ByteBuffer saved = SaveBackground(target, paths.background);
+  if (saved.empty()) g_errorReporter(JoinTexts({kCacheWriteErrorText, paths.background}));
+  // Written whole, so a damaged size file is mended too. No digest when nothing was
+  // saved: whatever is at the path is not ours.
+  ReplaceFileWith(paths.sizeFile, "[pm]\r\n1=" + std::to_string(screen.cx) + "\r\n2=" + std::to_string(screen.cy) +
+                                      "\r\nmd5=" + (saved.empty() ? Text() : Md5Hex(saved.data(), saved.size())) +
+                                      "\r\n");
 }
 
 Text PictureKey(const ByteBuffer& picture) { return Md5Hex(picture.data(), picture.size()); }

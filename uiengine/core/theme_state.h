@@ -4,7 +4,8 @@
 // MD5 of its bytes) under <AppData>\E_UIEngine\<key>\:
 //   <key>.db         INI, [rgb] img_rgb / text_rgb1 / text_rgb2 (decimal COLORREF)
 //   <key>.jpg        the composed background
-//   <key>.jpg.data   INI, [pm] 1 = screen width, 2 = screen height at composition
+//   <key>.jpg.data   INI, [pm] 1 = screen width, 2 = screen height at composition,
+//                    md5 = MD5 of the <key>.jpg bytes written then
 // Everything here runs on the user-interface thread; nothing is locked.
 #pragma once
 
@@ -15,14 +16,8 @@
 
 #include "base/text.h"
 #include "gdiplus/gdip_image.h"
+#include "uiengine/core/colour_file.h"
 #include "uiengine/core/theme_colours.h"
-
-// The colours derived from the background picture.
-struct ThemeSettings {
-  Colour img_rgb = 0;    // the picture's tint (its average colour)
-  Colour text_rgb1 = 0;  // primary text colour: black or white, contrasting with the tint
-  Colour text_rgb2 = 0;  // secondary text colour: the inverse of text_rgb1
-};
 
 struct ThemeState {
   Text fontFamily;                      // GDI+ family name of all engine text
@@ -56,17 +51,19 @@ bool ProbeFont(const Text& family);
 // Returns the number of windows notified.
 int ApplyBackgroundPicture(const ByteBuffer& picture);
 
-// Fills Theme().colours: from the picture's colour file when it exists (nothing
-// written then), else derived from `colour` (when colourGiven) or the picture's
-// average colour, and written to the colour file when writing is enabled.
+// Fills Theme().colours: from the picture's colour file when it holds colours
+// (nothing written then), else derived from `colour` (when colourGiven) or the
+// picture's average colour, and written to the colour file (replacing a damaged
+// one whole) when writing is enabled.
 void LoadThemeColours(const ByteBuffer& picture, Colour colour = 0, bool colourGiven = false);
 
 // Makes `target` the composed background for the primary screen: from the cached
-// ".jpg" when one exists that was made for a screen no wider than this one,
+// ".jpg" when it is the JPEG the size file records (size and digest), composed for a
+// screen no wider (and no taller) than this one, checked before it is decoded;
 // otherwise composed anew (picture at the top left, fading into its tint along the
-// right and bottom edges, the rest plain tint; screen size + 10 each way) and
-// cached when writing is enabled. Without `force` nothing happens when the last
-// background was made for a screen at least as wide.
+// right and bottom edges, the rest plain tint; screen size + 10 each way) and cached
+// when writing is enabled. Without `force` nothing happens when the last background
+// was made for a screen at least as wide.
 void ComposeBackground(gdip::Bitmap& target, const ByteBuffer& picture, bool force);
 // The same for a screen of the given size (what ComposeBackground calls).
 void ComposeBackgroundForScreen(gdip::Bitmap& target, const ByteBuffer& picture, bool force, SIZE screen);

@@ -1,6 +1,8 @@
 // The desktop shortcut (registry lookup, link file written and read back) and
 // the skin library file beside the program.
 #include <gtest/gtest.h>
+
+#include <cstring>
 #include <windows.h>
 #include <objbase.h>
 
@@ -227,33 +229,66 @@ TEST(SkinLibraryFile, WrittenOnceHiddenAndWhole) {
   EXPECT_FALSE(Exists(nowhere));
 }
 
-TEST(SkinLibraryFile, ADamagedFileIsToldFromOursAndSetAsideOverAnOlderOne) {
+TEST(SkinLibraryFile, ADamagedFileIsToldFromOurs) {
   TempFolder folder;
   const Text path = folder / "SkinH_EL.dll";
-  const Text aside = folder / "SkinH_EL.dll.bad";
   const unsigned char ours[] = {'o', 'u', 'r', 's'};
   const unsigned char damaged[] = {'o', 'u', 'r'};
-  const unsigned char older[] = {'o', 'l', 'd', 'e', 'r'};
-  ASSERT_EQ(WriteHiddenFileIfAbsent(aside, older, sizeof(older)), HiddenFileOutcome::kWritten);
-  ::SetFileAttributesW(Widen(aside).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   ASSERT_EQ(WriteHiddenFileIfAbsent(path, damaged, sizeof(damaged)), HiddenFileOutcome::kWritten);
-
   EXPECT_TRUE(IsPlainFile(path));
   EXPECT_TRUE(FileHoldsBytes(path, damaged, sizeof(damaged)));
   EXPECT_FALSE(FileHoldsBytes(path, ours, sizeof(ours)));  // cut short
   EXPECT_FALSE(FileHoldsBytes(path, ours, 2));             // longer
-  EXPECT_TRUE(SetFileAside(path));
-  EXPECT_FALSE(Exists(path));
-  EXPECT_EQ(ReadAll(aside), std::vector<unsigned char>(damaged, damaged + sizeof(damaged)));
 
-  // Nothing there, or a folder: not a file to compare or move.
-  EXPECT_FALSE(IsPlainFile(path));
-  EXPECT_FALSE(FileHoldsBytes(path, ours, 0));
-  EXPECT_FALSE(SetFileAside(path));
+  // Nothing there, or a folder: not a file to compare.
   const Text dir = folder / "folder.dll";
   ::CreateDirectoryW(Widen(dir).c_str(), nullptr);
-  EXPECT_FALSE(IsPlainFile(dir));
-  EXPECT_FALSE(FileHoldsBytes(dir, ours, 0));
+  for (const Text& p : {folder / "missing.dll", dir}) {
+    EXPECT_FALSE(IsPlainFile(p));
+    EXPECT_FALSE(FileHoldsBytes(p, ours, 0));
+  }
+}
+
+TEST(SkinLibraryFile, AsideNamesCountUpFromBad) {
+  EXPECT_EQ("C:\\p\\SkinH_EL.dll.bad", AsideName("C:\\p\\SkinH_EL.dll", 0));
+  EXPECT_EQ("C:\\p\\SkinH_EL.dll.bad.1", AsideName("C:\\p\\SkinH_EL.dll", 1));
+  EXPECT_EQ("x.bad.99", AsideName("x", kAsideCopyLimit - 1));
+}
+
+TEST(SkinLibraryFile, EveryCopySetAsideIsKeptAsTheUserLeftIt) {
+  TempFolder folder;
+  const Text path = folder / "SkinH_EL.dll";
+  const auto bytes = [](const char* t) { return std::vector<unsigned char>(t, t + std::strlen(t)); };
+  const auto put = [&](const Text& p, const char* t) {
+    const std::vector<unsigned char> b = bytes(t);
+    ASSERT_EQ(WriteHiddenFileIfAbsent(p, b.data(), b.size()), HiddenFileOutcome::kWritten);
+  };
+  // An older copy the user made read-only, and a folder where the next name would be.
+  put(AsideName(path, 0), "older");
+  const DWORD userAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+  ::SetFileAttributesW(Widen(AsideName(path, 0)).c_str(), userAttributes);
+  ::CreateDirectoryW(Widen(AsideName(path, 1)).c_str(), nullptr);
+
+  put(path, "first damage");
+  EXPECT_TRUE(SetFileAside(path, 4));
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(ReadAll(AsideName(path, 2)), bytes("first damage"));
+  put(path, "second damage");
+  EXPECT_TRUE(SetFileAside(path, 4));
+  EXPECT_EQ(ReadAll(AsideName(path, 3)), bytes("second damage"));
+
+  // Every name taken: nothing moves and nothing is replaced.
+  put(path, "third damage");
+  EXPECT_FALSE(SetFileAside(path, 4));
+  EXPECT_EQ(ReadAll(path), bytes("third damage"));
+  EXPECT_EQ(ReadAll(AsideName(path, 0)), bytes("older"));
+  EXPECT_EQ(::GetFileAttributesW(Widen(AsideName(path, 0)).c_str()) & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE),
+            userAttributes);
+  EXPECT_EQ(ReadAll(AsideName(path, 2)), bytes("first damage"));
+  EXPECT_EQ(ReadAll(AsideName(path, 3)), bytes("second damage"));
+
+  // Nothing there: nothing to move.
+  EXPECT_FALSE(SetFileAside(folder / "missing.dll"));
 }
 
 TEST(SkinLibraryFile, SkinNumbersMapToResources) {

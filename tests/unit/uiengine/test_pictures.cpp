@@ -39,6 +39,22 @@ ByteBuffer EmbeddedBackground() {
   return ByteBuffer(p, p + ::SizeofResource(self, res));
 }
 
+ByteBuffer ReadFileBytes(const Text& path) {
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ByteBuffer bytes;
+  unsigned char chunk[65536];
+  DWORD got = 0;
+  while (file && ::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  return bytes;
+}
+
+void WriteFileBytes(const Text& path, const ByteBuffer& bytes) {
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  if (file && !bytes.empty()) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
 bool Exists(const Text& path) { return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 Text ReadIniValue(const Text& file, const char* section, const char* key) {

@@ -20,6 +20,9 @@ ByteBuffer Checker(int width, int height, gdip::ARGB a, gdip::ARGB b);
 ByteBuffer EmbeddedBackground();
 
 bool Exists(const Text& path);
+// A whole file's bytes (empty when it cannot be read), and a file made to hold `bytes`.
+ByteBuffer ReadFileBytes(const Text& path);
+void WriteFileBytes(const Text& path, const ByteBuffer& bytes);
 Text ReadIniValue(const Text& file, const char* section, const char* key);
 void WriteIniValue(const Text& file, const char* section, const char* key, const Text& value);
 

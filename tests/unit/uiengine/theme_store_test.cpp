@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "base/codepage.h"
+#include "uiengine/core/cached_background.h"
 #include "pixel_helpers.h"
 #include "theme_fixture.h"
 
@@ -62,22 +65,56 @@ TEST_F(ThemeStore, ColourFileFirstAppearsAtTheSecondApplication) {
   EXPECT_EQ("16777215", testpics::ReadIniValue(paths.colourFile, "rgb", "text_rgb1"));
   EXPECT_EQ("0", testpics::ReadIniValue(paths.colourFile, "rgb", "text_rgb2"));
 
-  // From now on the file wins over the picture, and is only read.
-  testpics::WriteIniValue(paths.colourFile, "rgb", "img_rgb", "255.6");
-  testpics::WriteIniValue(paths.colourFile, "rgb", "text_rgb1", "");
-  testpics::WriteIniValue(paths.colourFile, "rgb", "text_rgb2", "12abc");
+  // From now on a file that holds colours wins over the picture, and is only read.
+  testpics::WriteIniValue(paths.colourFile, "rgb", "img_rgb", "255");
+  testpics::WriteIniValue(paths.colourFile, "rgb", "text_rgb1", "32768");
+  testpics::WriteIniValue(paths.colourFile, "rgb", "text_rgb2", "65280");
+  const ByteBuffer edited = testpics::ReadFileBytes(paths.colourFile);
   ApplyBackgroundPicture(picture);
-  EXPECT_EQ(256, Theme().colours.img_rgb);
-  EXPECT_EQ(0, Theme().colours.text_rgb1);
-  EXPECT_EQ(12, Theme().colours.text_rgb2);
-  EXPECT_EQ("255.6", testpics::ReadIniValue(paths.colourFile, "rgb", "img_rgb"));
+  EXPECT_EQ(255, Theme().colours.img_rgb);
+  EXPECT_EQ(32768, Theme().colours.text_rgb1);
+  EXPECT_EQ(65280, Theme().colours.text_rgb2);
+  EXPECT_EQ(edited, testpics::ReadFileBytes(paths.colourFile));
+}
 
-  // Values beyond 32 bits in an edited file are clamped, not overflowed.
-  testpics::WriteIniValue(paths.colourFile, "rgb", "img_rgb", "1e30");
-  testpics::WriteIniValue(paths.colourFile, "rgb", "text_rgb1", "-1e30");
+TEST_F(ThemeStore, DamagedColourFileIsDerivedAndWrittenAgain) {
+  ByteBuffer picture = testpics::Solid(120, 80, 0xFFC86432);  // sum 350: white text
+  ThemeCachePaths paths = PathsFor(picture);
+  const auto bytes = [](const Text& t) { return ByteBuffer(t.begin(), t.end()); };
+  const ByteBuffer derived = bytes("[rgb]\r\nimg_rgb=" + std::to_string(MakeColour(200, 100, 50)) +
+                                   "\r\ntext_rgb1=16777215\r\ntext_rgb2=0\r\n");
+  ByteBuffer noise(5000);
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<unsigned char>(i * 167 + (i >> 5));
+  struct Case {
+    const char* what;
+    ByteBuffer content;
+  } cases[] = {
+      {"random bytes", noise},
+      {"empty", {}},
+      {"a value cut off", bytes("[rgb]\r\nimg_rgb=13132\r\ntext_rgb1=16777215\r\ntext_rgb2=\r\n")},
+      {"not numbers", bytes("[rgb]\r\nimg_rgb=255.6\r\ntext_rgb1=12abc\r\ntext_rgb2=1e30\r\n")},
+      {"beyond a colour", bytes("[rgb]\r\nimg_rgb=-1\r\ntext_rgb1=16777216\r\ntext_rgb2=0\r\n")},
+      {"text in its halo's colour", bytes("[rgb]\r\nimg_rgb=0\r\ntext_rgb1=0\r\ntext_rgb2=0\r\n")},
+      {"far too large", ByteBuffer(100000, 'x')},
+  };
+  ApplyBackgroundPicture(picture);  // makes the folder
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testpics::WriteFileBytes(paths.colourFile, c.content);
+    ApplyBackgroundPicture(picture);
+    EXPECT_EQ(MakeColour(200, 100, 50), Theme().colours.img_rgb);
+    EXPECT_EQ(kWhite, Theme().colours.text_rgb1);
+    EXPECT_EQ(kBlack, Theme().colours.text_rgb2);
+    EXPECT_EQ(derived, testpics::ReadFileBytes(paths.colourFile)) << "rewritten whole";
+    EXPECT_FALSE(testpics::Exists(paths.colourFile + ".new"));
+  }
+
+  // Writing disabled: the damage is not repaired, but not believed either.
+  Theme().settingsWritingEnabled = false;
+  testpics::WriteFileBytes(paths.colourFile, {});
   LoadThemeColours(picture);
-  EXPECT_EQ(2147483647, Theme().colours.img_rgb);
-  EXPECT_EQ(-2147483647 - 1, Theme().colours.text_rgb1);
+  EXPECT_EQ(kWhite, Theme().colours.text_rgb1);
+  EXPECT_TRUE(testpics::ReadFileBytes(paths.colourFile).empty());
 }
 
 TEST_F(ThemeStore, GivenColourIsUsedInsteadOfTheAverage) {
@@ -89,32 +126,47 @@ TEST_F(ThemeStore, GivenColourIsUsedInsteadOfTheAverage) {
   EXPECT_EQ(kWhite, Theme().colours.text_rgb2);
 }
 
-TEST_F(ThemeStore, RecordedWidthDecidesWhetherTheCacheIsReused) {
+TEST_F(ThemeStore, TheCacheIsReusedOnlyWhenItIsWhatTheSizeFileRecords) {
   ByteBuffer picture = testpics::Solid(60, 40, 0xFF204080);
   ThemeCachePaths paths = PathsFor(picture);
+  // A recognisable cache: green, of the size recorded (+ 10 each way) unless told.
   struct Case {
-    const char* recordedWidth;  // null: no size file
+    const char* width;  // null: no such key
+    const char* height;
+    int cacheWidth, cacheHeight;
+    bool digest;  // the size file holds the digest of the cache's bytes
     bool reused;
   } cases[] = {
-      {"250", true}, {"300", true}, {"301", false}, {nullptr, true}, {"", true}, {"9999", false},
+      {"250", "150", 260, 160, true, true},  // made on a smaller screen
+      {"300", "200", 310, 210, true, true},
+      {"300", "200", 310, 210, false, false},  // bytes we did not write
+      {"300", "200", 7, 5, true, false},       // not the size we wrote
+      {"301", "200", 311, 210, true, false},   // made on a wider screen
+      {"300", "201", 310, 211, true, false},
+      {nullptr, nullptr, 310, 210, false, false},
+      {"", "", 310, 210, true, false},
+      {"300", nullptr, 310, 210, true, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.recordedWidth ? c.recordedWidth : "(no size file)");
+    SCOPED_TRACE(std::string(c.width ? c.width : "(none)") + " x " + (c.height ? c.height : "(none)"));
     testpics::RemoveTree(paths.engineFolder);
     ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
     ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
-    // A recognisable cache: 7 x 5 and green.
-    gdip::Bitmap marker = testpix::SolidBitmap(7, 5, 0xFF00FF00);
+    gdip::Bitmap marker = testpix::SolidBitmap(c.cacheWidth, c.cacheHeight, 0xFF00FF00);
     ASSERT_TRUE(marker.SaveToFile(paths.background, gdip::kFormatJpeg));
-    if (c.recordedWidth) testpics::WriteIniValue(paths.sizeFile, "pm", "1", c.recordedWidth);
+    if (c.width) testpics::WriteIniValue(paths.sizeFile, "pm", "1", c.width);
+    if (c.height) testpics::WriteIniValue(paths.sizeFile, "pm", "2", c.height);
+    const ByteBuffer written = testpics::ReadFileBytes(paths.background);
+    testpics::WriteIniValue(paths.sizeFile, "pm", "md5", c.digest ? PictureKey(written) : Text(32, '0'));
 
     gdip::Bitmap target;
     ComposeBackgroundForScreen(target, picture, true, kScreen);
     ASSERT_TRUE(target.valid());
     EXPECT_EQ(300, Theme().composedWidth);
     if (c.reused) {
-      EXPECT_EQ(7u, target.Width());
+      EXPECT_EQ(static_cast<UINT>(c.cacheWidth), target.Width());
       EXPECT_EQ(gdip::kFormatJpeg, target.RawFormat());
+      EXPECT_ARGB_NEAR(0xFF00FF00u, target.GetPixel(3, 3), 8);
     } else {
       EXPECT_EQ(310u, target.Width());
       EXPECT_EQ(210u, target.Height());
@@ -127,21 +179,57 @@ TEST_F(ThemeStore, RecordedWidthDecidesWhetherTheCacheIsReused) {
   }
 }
 
-TEST_F(ThemeStore, DamagedCacheIsComposedAgain) {
+TEST_F(ThemeStore, DamagedOrPlantedCacheIsComposedAgainWithoutDecodingIt) {
   ByteBuffer picture = testpics::Solid(60, 40, 0xFF204080);
   ThemeCachePaths paths = PathsFor(picture);
-  ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
-  ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
-  HANDLE f = ::CreateFileW(Widen(paths.background).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  ::WriteFile(f, "garbage", 7, &written, nullptr);
-  ::CloseHandle(f);
+  ByteBuffer sound = testpics::Solid(310, 210, 0xFF00FF00, gdip::kFormatJpeg);
+  // The frame header of a JPEG GDI+ wrote follows its tables: find SOF0 (FF C0).
+  size_t sof = 2;
+  while (sof + 4 <= sound.size() && sound[sof + 1] != 0xC0) sof += 2 + (sound[sof + 2] << 8 | sound[sof + 3]);
+  ASSERT_LT(sof + 9, sound.size());
+  ByteBuffer huge = sound;  // claims 65000 x 65000: gigabytes once decoded
+  huge[sof + 5] = huge[sof + 7] = 0xFD;
+  huge[sof + 6] = huge[sof + 8] = 0xE8;
+  ByteBuffer large(sound);
+  large.insert(large.end() - 2, 300000, 0);
+  ByteBuffer flipped(sound);  // the markers whole, one byte of the scan changed
+  size_t middle = sound.size() * 3 / 4;
+  while (flipped[middle] >= 0xFE || flipped[middle - 1] == 0xFF) ++middle;
+  flipped[middle] ^= 0x01;
+  struct Case {
+    const char* what;
+    ByteBuffer content;
+  } cases[] = {
+      {"garbage", {'g', 'a', 'r', 'b', 'a', 'g', 'e'}},
+      {"header claiming 65000 x 65000", huge},
+      {"cut short", ByteBuffer(sound.begin(), sound.begin() + sound.size() / 2)},
+      {"empty", {}},
+      {"larger than the picture could be", large},
+      {"a byte of the scan changed", flipped},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testpics::RemoveTree(paths.engineFolder);
+    ::CreateDirectoryW(Widen(paths.engineFolder).c_str(), nullptr);
+    ::CreateDirectoryW(Widen(paths.pictureFolder).c_str(), nullptr);
+    testpics::WriteFileBytes(paths.background, c.content);
+    testpics::WriteFileBytes(paths.background + ".new", ByteBuffer(300000, 'x'));  // left by a stopped save
+    testpics::WriteIniValue(paths.sizeFile, "pm", "1", "300");
+    testpics::WriteIniValue(paths.sizeFile, "pm", "2", "200");
+    testpics::WriteIniValue(paths.sizeFile, "pm", "md5", PictureKey(sound));  // what was written
 
-  gdip::Bitmap target;
-  ComposeBackgroundForScreen(target, picture, true, kScreen);
-  EXPECT_EQ(310u, target.Width());
-  gdip::Bitmap rewritten;
-  EXPECT_TRUE(rewritten.LoadFromFile(paths.background));
+    gdip::Bitmap target;
+    ComposeBackgroundForScreen(target, picture, true, kScreen);
+    EXPECT_EQ(310u, target.Width());
+    EXPECT_NE(gdip::kFormatJpeg, target.RawFormat()) << "composed, not loaded";
+    EXPECT_EQ(ToArgb(AverageColour(picture)), target.GetPixel(200, 150));
+    // Replaced whole by the JPEG of what was composed.
+    const ByteBuffer rewritten = testpics::ReadFileBytes(paths.background);
+    EXPECT_TRUE(IsCachedBackgroundOf(rewritten.data(), rewritten.size(), PixelSize{310, 210}));
+    EXPECT_EQ(PictureKey(rewritten), testpics::ReadIniValue(paths.sizeFile, "pm", "md5"));
+    EXPECT_FALSE(testpics::Exists(paths.background + ".new"));
+    EXPECT_TRUE(Errors().empty());
+  }
 }
 
 TEST_F(ThemeStore, WithoutForceABackgroundForAWideEnoughScreenIsKept) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 #include "window/main_window_layout.h"
 
@@ -29,4 +31,18 @@ TEST(MainWindowLayout, MenuCommandsMatchOnTheLowWordWhateverTheHighWord) {
       {0x0002, 0, 0},                        // the Download button's low word
   };
   for (const Case& c : cases) EXPECT_EQ(MenuItemOfCommand(c.wParam, c.lParam), c.expected) << std::hex << c.wParam;
+}
+
+// Tab follows the places on the screen: rows top to bottom, each row left to right,
+// every tab stop once.
+TEST(MainWindowLayout, TabOrderIsReadingOrderOfTheTabStops) {
+  std::vector<const ComponentSpec*> stops;
+  for (const ComponentSpec& c : kComponents)
+    if (c.tabStop) stops.push_back(&c);
+  std::sort(stops.begin(), stops.end(), [](const ComponentSpec* a, const ComponentSpec* b) {
+    return a->y != b->y ? a->y < b->y : a->x < b->x;
+  });
+  std::vector<ComponentId> reading;
+  for (const ComponentSpec* c : stops) reading.push_back(c->id);
+  EXPECT_EQ(reading, std::vector<ComponentId>(kTabOrder.begin(), kTabOrder.end()));
 }

@@ -42,6 +42,30 @@ TEST(MainWindow, CreatedRunsWithEveryComponentBeforeTheWindowShows) {
   EXPECT_TRUE(::IsWindowVisible(window.WindowHandle()));
 }
 
+TEST(MainWindow, ShownRunsOnTheScreenWithTheInputsGreyedAndTabWalksThemInReadingOrder) {
+  MainWindow window;
+  int runs = 0;
+  MainWindowCommands commands;
+  commands.shown = [&] {
+    ++runs;
+    EXPECT_TRUE(::IsWindowVisible(window.WindowHandle()));
+    for (ComponentId id : kTabOrder) EXPECT_FALSE(::IsWindowEnabled(window.ComponentHandle(id))) << id;
+  };
+  ASSERT_TRUE(window.Load(::GetModuleHandleW(nullptr), commands));
+  EXPECT_EQ(runs, 1);
+  for (ComponentId id : kTabOrder) EXPECT_TRUE(::IsWindowEnabled(window.ComponentHandle(id))) << id;
+  EXPECT_EQ(::GetFocus(), window.ComponentHandle(ids::硬盘));
+  // The dialog manager's own walk, both ways round.
+  const HWND hwnd = window.WindowHandle();
+  const size_t n = kTabOrder.size();
+  for (size_t i = 0; i < n; ++i) {
+    EXPECT_EQ(::GetNextDlgTabItem(hwnd, window.ComponentHandle(kTabOrder[i]), FALSE),
+              window.ComponentHandle(kTabOrder[(i + 1) % n])) << i;
+    EXPECT_EQ(::GetNextDlgTabItem(hwnd, window.ComponentHandle(kTabOrder[(i + 1) % n]), TRUE),
+              window.ComponentHandle(kTabOrder[i])) << i;
+  }
+}
+
 TEST(MainWindow, MenuItemsSwitchedFromAWorkerAndTheWindowThreadAtOnceNeverHang) {
   ASSERT_TRUE(window_thread::Start());  // the test's thread is the window thread, as in the program
   MainWindow window;
