@@ -83,12 +83,15 @@ def wine_env():
 
 # -r: no key repeat. xdotool's press and release of a key can lie seconds apart on a
 # busy machine, and the server would repeat the key meanwhile (an address typed as
-# "/drop////"). scripts/xvfb.sh starts its display the same way.
-XVFB_OPTIONS = ("-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-r")
+# "/drop////"). scripts/xvfb.sh starts its display the same way. -noreset: see below.
+XVFB_OPTIONS = ("-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset", "-r")
 
 
 class VirtualDisplay:
-    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one)."""
+    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one).
+    It never resets: by default Xvfb resets when its last client leaves, which puts the
+    pointer back in the middle (a run without a compositor has no client between
+    two xdotool calls)."""
 
     def __init__(self, env, compositor=True):
         self.env = env
