@@ -62,6 +62,9 @@ class Deadline {
 };
 
 void SetTimeouts(HINTERNET handle, const HttpLimits& limits, DWORD left) {
+  // A time-out of 0 is none at all to WinINet: with no time left, the next call
+  // would wait as long as the server liked.
+  left = std::max<DWORD>(left, 1);
   DWORD connect = std::min(limits.connectTimeoutMs, left);
   DWORD receive = std::min(limits.receiveTimeoutMs, left);
   ::InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));

@@ -45,11 +45,30 @@ LocalHttpServer::Handler ModeHandler(LocalHttpServer::Mode mode, std::string res
   };
 }
 
+// Waits until the socket can be read (or written); false once `ending` is set. The
+// server's sockets never block: a client that neither reads nor hangs up cannot hold
+// the server, and with it the test, past its end.
+bool Ready(SOCKET s, bool write, const std::atomic<bool>& ending) {
+  while (!ending) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval tick = {0, 20000};
+    const int ready = ::select(0, write ? nullptr : &set, write ? &set : nullptr, nullptr, &tick);
+    if (ready != 0) return ready > 0;
+  }
+  return false;
+}
+
+bool WouldBlock() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
+
 }  // namespace
 
 bool LocalHttpServer::Connection::Send(std::string_view bytes) {
   while (!bytes.empty()) {
+    if (!Ready(client_, true, ending_)) return false;
     const int sent = ::send(client_, bytes.data(), static_cast<int>(bytes.size()), 0);
+    if (sent < 0 && WouldBlock()) continue;
     if (sent <= 0) return false;
     bytes.remove_prefix(sent);
   }
@@ -58,13 +77,9 @@ bool LocalHttpServer::Connection::Send(std::string_view bytes) {
 
 bool LocalHttpServer::Connection::WaitForHangUp() {
   char buffer[4096];
-  while (!ending_) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(client_, &readable);
-    timeval tick = {0, 20000};
-    if (::select(0, &readable, nullptr, nullptr, &tick) == 1 && ::recv(client_, buffer, sizeof buffer, 0) <= 0)
-      return true;
+  while (Ready(client_, false, ending_)) {
+    const int got = ::recv(client_, buffer, sizeof buffer, 0);
+    if (got == 0 || (got < 0 && !WouldBlock())) return true;
   }
   return false;
 }
@@ -110,10 +125,13 @@ void LocalHttpServer::Serve() {
     SOCKET client = ::accept(listener_, nullptr, nullptr);
     if (client == INVALID_SOCKET) return;
     serving_ = true;
+    u_long nonBlocking = 1;
+    ::ioctlsocket(client, FIONBIO, &nonBlocking);
     std::string request;
     char buf[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
+    while (request.find("\r\n\r\n") == std::string::npos && Ready(client, false, stop_)) {
       int n = ::recv(client, buf, sizeof(buf), 0);
+      if (n < 0 && WouldBlock()) continue;
       if (n <= 0) break;
       request.append(buf, n);
     }
