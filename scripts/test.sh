@@ -55,11 +55,11 @@ source scripts/xvfb.sh
 lanshi_start_xvfb || exit 1
 
 echo "== unit tests (CTest under Wine) =="
-# Two faults of Wine's are not ours to mend and come now and then on a busy machine: a
-# receive in the fetch deadline test that never ends (about one run in five) and a crash
-# of the GDI+ test program after all its tests passed, as it exits. A program that hangs
-# is ended after 300 s; one that fails or hangs runs once more, and fails the run only
-# when it fails twice. Each failed try is still printed.
+# A fault of Wine's that is not ours to mend comes now and then on a busy machine: a
+# crash of the GDI+ test program after all its tests passed, as it exits. A program
+# that hangs is ended after 300 s (the fetch deadline test ends its own program sooner,
+# naming the server it waited for); one that fails or hangs runs once more, and fails
+# the run only when it fails twice. Each failed try is still printed.
 ctest --test-dir "$LANSHI_BUILD_DIR" --output-on-failure --timeout 300 --repeat until-pass:2
 unit=$?
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
+#include "base/unique_handle.h"
 #include "local_http_server.h"
 #include "net/http_get.h"
 
@@ -108,6 +111,34 @@ TEST(HttpGetWhole, HeadersPast16KiBEndTheFetch) {
   EXPECT_EQ(HttpGetWhole(server.base() + "/zelk.txt").status, 0);
 }
 
+// Ends the test program, naming what it waited for, when the watch is not over in
+// time: a fetch that never returned would otherwise hold the program until the
+// runner's own time-out, with nothing said about which case it was.
+class Watch {
+ public:
+  Watch(std::string what, DWORD ms)
+      : what_(std::move(what)), ms_(ms), over_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this] {
+      if (::WaitForSingleObject(over_.get(), ms_) == WAIT_OBJECT_0) return;
+      std::fprintf(stderr, "%s: still waiting after %lu ms\n", what_.c_str(), static_cast<unsigned long>(ms_));
+      std::fflush(stderr);
+      ::TerminateProcess(::GetCurrentProcess(), 3);
+    });
+  }
+  ~Watch() {
+    ::SetEvent(over_.get());
+    thread_.join();
+  }
+  Watch(const Watch&) = delete;
+  Watch& operator=(const Watch&) = delete;
+
+ private:
+  std::string what_;
+  DWORD ms_;
+  UniqueKernelHandle over_;
+  std::thread thread_;
+};
+
 // Whatever the server does, the fetch returns by its deadline with no answer and
 // leaves nothing waiting on the connection.
 TEST(HttpGetWhole, NoServerHoldsTheFetchPastItsDeadline) {
@@ -121,6 +152,7 @@ TEST(HttpGetWhole, NoServerHoldsTheFetchPastItsDeadline) {
       {LocalHttpServer::Mode::Trickle, "body a byte at a time"},
   };
   for (const auto& c : cases) {
+    Watch watch(std::string("the fetch from a server sending ") + c.name, 60000);
     LocalHttpServer server(c.mode);
     const DWORD began = ::GetTickCount();
     HttpAnswer answer = HttpGetWhole(server.base() + "/zelk.txt", Quick());
