@@ -1,14 +1,15 @@
 #!/usr/bin/python3
-"""Download benchmark: a 256 MiB file from nginx on 127.0.0.1, from the program and from
-its yardsticks under the same Wine prefix, with the CPU time each spends; how quickly
-the window answers while the program downloads; how soon the progress moves when the
-server is slow.
+"""Download benchmark: a file from nginx on 127.0.0.1, from the program and from its
+yardsticks under the same Wine prefix, with the CPU time each spends; how quickly the
+window answers while the program downloads; how soon the progress moves when the server
+is slow.
 
-  /usr/bin/python3 bench/download_bench.py [--size-mib 256] [--runs 5]
+  /usr/bin/python3 bench/download_bench.py [--size-mib 32,256] [--runs 5] [--busy 2] [--no-slow]
 
 The bare WinINet loops are compiled here for the architecture the tests run
 (scripts/arch.sh): plain blocking reads of 10,240 bytes (the classic block) and of the
-program's largest read, and the program's own way of reading.
+program's largest read, and the program's own way of reading. --busy N spins N shell
+loops beside the runs (a busy machine; the machine's own load is printed too).
 
 Environment as for the UI tests: LANSHI_BUILD_DIR (default build), LANSHI_WINEPREFIX,
 LANSHI_DISPLAY. Prints figures; it passes or fails nothing.
@@ -16,6 +17,7 @@ LANSHI_DISPLAY. Prints figures; it passes or fails nothing.
 import argparse
 import os
 import re
+import select
 import statistics
 import subprocess
 import sys
@@ -57,19 +59,181 @@ def build_bare_loop(arch):
     return exe
 
 
+WATCHER = r"""
+import ctypes, os, select, struct, sys, time
+libc = ctypes.CDLL("libc.so.6", use_errno=True)
+fd = libc.inotify_init1(0)
+if fd < 0 or libc.inotify_add_watch(fd, sys.argv[1].encode(), 0x8 | 0x80 | 0x100) < 0:
+    sys.exit(1)
+pid = None  # the process whose CPU time each notice carries ("pid N" on stdin)
+
+
+def snapshot():
+    if pid is None:
+        return "-"
+    try:
+        threads = []
+        for task in os.listdir(f"/proc/{pid}/task"):
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                threads.append(f"{task}:{f.read().split()[0]}")
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return ",".join(threads) + "|" + str(int(fields[11]) + int(fields[12]))
+    except OSError:
+        return "-"
+
+
+print("ready", flush=True)
+while True:
+    ready = select.select([fd, 0], [], [])[0]
+    if 0 in ready:
+        line = sys.stdin.readline()
+        if not line:
+            break
+        pid = int(line.split()[1]) if line.startswith("pid ") else None
+        print("ok", flush=True)
+        continue
+    data = os.read(fd, 65536)
+    now = time.monotonic()
+    cpu = snapshot()
+    while len(data) >= 16:
+        _, mask, _, length = struct.unpack_from("iIII", data)
+        name = data[16:16 + length].split(b"\0", 1)[0].decode()
+        data = data[16 + length:]
+        sys.stdout.write(f"{now!r} {mask} {cpu} {name}\n")
+    sys.stdout.flush()
+"""
+
+
+class FolderWatch:
+    """Times the files of one folder by the kernel's notices (inotify): when a file was
+    created, closed after writing, renamed into place. The notices are read and stamped
+    by a process of their own at a raised priority that waits in the kernel meanwhile: it
+    spends no CPU time while a download runs (a polling watcher competes with the program
+    on a busy machine, and only with the program), and on a busy machine it still wakes at
+    once (a thread of this script may wait for the interpreter lock or the CPU)."""
+    IN_CLOSE_WRITE, IN_MOVED_TO, IN_CREATE = 0x8, 0x80, 0x100
+
+    def __init__(self, folder):
+        self.proc = subprocess.Popen([sys.executable, "-c", WATCHER, str(folder)], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE,
+                                     preexec_fn=lambda: os.setpriority(os.PRIO_PROCESS, 0, -10))
+        assert self.proc.stdout.readline().strip() == b"ready", "the folder watcher did not start"
+        self.fd = self.proc.stdout.fileno()
+        self.pending = b""
+        self.events = []
+
+    def _read(self, timeout):
+        """Takes in the notices that came, waiting at most `timeout` for the first."""
+        if select.select([self.fd], [], [], timeout)[0]:
+            self.pending += os.read(self.fd, 65536)
+            *lines, self.pending = self.pending.split(b"\n")
+            self.events += [line.decode().split(" ", 3) for line in lines]
+            return True
+        return False
+
+    def drain(self):
+        while self._read(0):
+            pass
+        self.events = []
+
+    def follow(self, pid):
+        """From now on each notice carries the CPU time of process `pid` as it was when
+        the notice came (read by the watcher at once, before this script wakes up)."""
+        self.proc.stdin.write(f"pid {pid}\n".encode())
+        self.proc.stdin.flush()
+        while not any(e == ["ok"] for e in self.events):
+            self._read(30)
+        self.events = [e for e in self.events if e != ["ok"]]
+
+    def wait(self, name, mask, timeout=600):
+        """Waits until `name` gets the notice `mask`; the moment the notice came
+        (time.perf_counter's clock) and the followed process's CPU snapshot then (as
+        process_cpu gives it). Notices before it are used up."""
+        deadline = time.perf_counter() + timeout
+        while True:
+            while self.events:
+                stamp, got, cpu, entry = self.events.pop(0)
+                if entry == name and int(got) & mask:
+                    return float(stamp), parse_snapshot(cpu)
+            left = deadline - time.perf_counter()
+            if left <= 0:
+                raise AssertionError(f"{name}: no notice {mask:#x} within {timeout} s")
+            self._read(left)
+
+    def close(self):
+        self.proc.kill()
+        self.proc.wait()
+
+
+def thread_cpu(pid):
+    """Nanoseconds each thread of a Linux process has run (the scheduler's own count,
+    far finer than /proc's 10 ms clock ticks)."""
+    out = {}
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        try:
+            out[int(task.name)] = int((task / "schedstat").read_text().split()[0])
+        except (OSError, ValueError):
+            continue
+    return out
+
+
+def parse_snapshot(text):
+    if text == "-":
+        return None
+    threads, total = text.split("|")
+    return ({int(t): int(ns) for t, ns in (x.split(":") for x in threads.split(","))},
+            int(total) / os.sysconf("SC_CLK_TCK"))
+
+
+def process_cpu(pid):
+    """A snapshot of a process's CPU time: its threads' counts and /proc's total."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return thread_cpu(pid), (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def cpu_between(before, after):
+    """Seconds of CPU time between two snapshots: the threads' fine counts, unless a
+    thread ended in between (its time is then only in /proc's coarse total)."""
+    threads_before, total_before = before
+    threads_after, total_after = after
+    if any(tid not in threads_after for tid in threads_before):
+        return total_after - total_before
+    return sum(ns - threads_before.get(tid, 0) for tid, ns in threads_after.items()) / 1e9
+
+
+def warm_pages(folder, size):
+    """Writes and deletes a scratch file as large as the download, just before it starts.
+    Writing a new file costs the kernel a page for every 4 KiB, and on this machine (a
+    virtual one) a page freed a moment ago is three to four times cheaper to fill than
+    one that lay free for long: without this, whichever download happened to follow the
+    deletion of another's file looked faster and leaner (see README)."""
+    scratch = Path(folder) / "warm.scratch"
+    block = b"\0" * (1 << 20)
+    with open(scratch, "wb") as f:
+        for _ in range(size // len(block)):
+            f.write(block)
+    scratch.unlink()
+
+
 def mb_per_s(size, seconds):
-    return size / (1024 * 1024) / seconds
+    # (a download shorter than the watcher can tell apart shows as inf)
+    return size / (1024 * 1024) / seconds if seconds > 0 else float("inf")
 
 
-def run_native(url, target, cpu=None):
-    t0 = time.perf_counter()
+def run_native(url, target, size, watch, cpu=None):
+    """curl, timed as the others are: from its file's creation to its close."""
+    warm_pages(target.parent, size)
+    watch.drain()
     proc = subprocess.Popen(["curl", "-s", "-o", str(target), url])
+    created, _ = watch.wait(target.name, FolderWatch.IN_CREATE)
+    closed, _ = watch.wait(target.name, FolderWatch.IN_CLOSE_WRITE)
     _, status, usage = os.wait4(proc.pid, 0)
-    seconds = time.perf_counter() - t0
     assert os.waitstatus_to_exitcode(status) == 0, "curl failed"
     if cpu is not None:
         cpu.append(usage.ru_utime + usage.ru_stime)
-    return seconds
+    target.unlink()
+    return closed - created
 
 
 def pid_running(exe):
@@ -83,24 +247,33 @@ def pid_running(exe):
     raise LookupError(exe.name)
 
 
-def run_bare(env, exe, url, target, size, block, mode, cpu=None):
-    """Seconds the loop took by its own clock; its CPU time from before it opened the
-    address to after it closed the file (Wine's start-up left out) into `cpu`."""
+def run_bare(env, exe, url, target, size, block, mode, watch, cpu=None):
+    """From the file's creation (the answer has come) to its close after the last byte, as
+    the folder's notices show it (the program is timed the same way); CPU time of the
+    process from before it opens the address to after it closed the file (Wine's
+    start-up left out) into `cpu`. Like every run's, its file is deleted right after it:
+    each run writes a new file, under the same conditions (see README)."""
     proc = subprocess.Popen(["wine", str(exe), url, win_path(target), str(block), mode], env=env,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     assert proc.stdout.readline().strip() == b"ready", "the bare loop did not start"
     pid = pid_running(exe)
-    cpu_before = cpu_seconds(pid)
+    watch.follow(pid)
+    warm_pages(target.parent, size)
+    watch.drain()
+    cpu_before = process_cpu(pid)
     proc.stdin.write(b"go\n")
     proc.stdin.flush()
+    created, _ = watch.wait(target.name, FolderWatch.IN_CREATE)
+    closed, cpu_after = watch.wait(target.name, FolderWatch.IN_CLOSE_WRITE)
     assert proc.stdout.readline().strip() == b"done", f"bare loop ({block}, {mode}) failed"
     if cpu is not None:
-        cpu.append(cpu_seconds(pid) - cpu_before)
+        cpu.append(cpu_between(cpu_before, cpu_after))
     proc.stdin.write(b"end\n")
     proc.stdin.flush()
     out = proc.stdout.read().decode("ascii", "replace").split()
     assert proc.wait() == 0 and len(out) == 2 and int(out[0]) == size, f"bare loop ({block}, {mode}) read {out}"
-    return float(out[1]) / 1000
+    target.unlink()
+    return closed - created
 
 
 def unix_pid_of(program_folder):
@@ -117,56 +290,49 @@ def unix_pid_of(program_folder):
     return None
 
 
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def run_program(app, drive, url, pings=None, cpu=None):
+def run_program(app, drive, url, size, watch, pings=None, cpu=None, threads=None):
     """From the partial file's creation (the answer has come) to the published file, as
-    a watcher thread sees the folder. With `pings`, the window is pinged from the click
-    to the end (SendMessageTimeout WM_NULL from outside). CPU time from the click on."""
-    for p in drive.folder.glob("bench.bin*"):
-        p.unlink()
-    partial, final = drive.folder / "bench.bin.tmp", drive.folder / "bench.bin"
+    the folder's notices show it. With `pings`, the window is pinged from the click to
+    the end (SendMessageTimeout WM_NULL from outside). CPU time of the whole process from
+    the click on into `cpu`, and (window thread, download thread) into `threads`."""
     for field, text in (("硬盘", drive.letter), ("名字", "bench"), ("格式", ".bin"), ("编辑框_地址", url)):
         app.type(field, text)
-    button = app.control_centre("按钮_下载")
-    pid = unix_pid_of(app.folder) if cpu is not None else None
-    cpu_before = cpu_seconds(pid) if pid else 0
-    seen = {}
-
-    def watch():
-        while "final" not in seen:
-            now = time.perf_counter()
-            if "partial" not in seen and partial.exists():
-                seen["partial"] = now
-            if final.exists():
-                # At once: the success box that follows draws its animation in the same process.
-                seen["cpu"] = cpu_seconds(pid) if pid else 0
-                seen.setdefault("partial", now)
-                seen["final"] = now
-            time.sleep(0.0005)
+    app.move_pointer(*app.control_centre("按钮_下载"))
+    pid = unix_pid_of(app.folder)
+    watch.follow(pid)
+    warm_pages(drive.folder, size)
+    watch.drain()
+    before = process_cpu(pid)
+    done = threading.Event()
 
     def ping():  # the driver is this thread's alone meanwhile; the click goes through xdotool
-        while "final" not in seen:
+        while not done.is_set():
             answer = app.ping(timeout_ms=5000)
             pings.append(answer["us"] / 1000 if answer["ok"] else 5000.0)
             time.sleep(0.01)
 
-    app.move_pointer(*button)
-    threads = [threading.Thread(target=watch)] + ([threading.Thread(target=ping)] if pings is not None else [])
-    for t in threads:
-        t.start()
+    pinger = threading.Thread(target=ping) if pings is not None else None
+    if pinger:
+        pinger.start()
     app.xdotool("click", 1)
-    for t in threads:
-        t.join()
-    if pid:
-        cpu.append(seen["cpu"] - cpu_before)
+    created, _ = watch.wait("bench.bin.tmp", FolderWatch.IN_CREATE)
+    # The CPU time as it was when the file was published, read by the watcher at once:
+    # the success box that follows draws its animation in the same process.
+    published, after = watch.wait("bench.bin", FolderWatch.IN_MOVED_TO)
+    done.set()
+    if pinger:
+        pinger.join()
+    if cpu is not None:
+        cpu.append(cpu_between(before, after))
+    if threads is not None:
+        # The window thread is the process's first; the download thread is the busiest new one.
+        spent = {tid: (ns - before[0].get(tid, 0)) / 1e9 for tid, ns in after[0].items()}
+        fresh = [t for t in spent if t not in before[0]]
+        threads.append((spent.get(pid, 0.0), max((spent[t] for t in fresh), default=0.0)))
     box = app.wait_dialog(timeout=30)
     assert box["title"] == "下载成功", box
     app.answer(box)
-    return seen["final"] - seen["partial"]
+    return published - created
 
 
 def percentile(values, p):
@@ -204,12 +370,70 @@ def watch_progress(app, drive, url, seconds):
     return first, longest
 
 
+def busy_loops(count):
+    """`count` shell loops that spin for ever (one per core: a busy machine)."""
+    return [subprocess.Popen(["bash", "-c", "while :; do :; done"]) for _ in range(count)]
+
+
+def measure_size(size, runs, env, bare_exe, bare, nginx, www, app, drive, watch):
+    make_file(www / "big.bin", size, seed=42)
+    source_hash = sha256_of(www / "big.bin")
+    url = nginx.url("big.bin")
+    names = ["native curl"] + [b[0] for b in bare] + ["program", "program, pinged every 10 ms"]
+    wall = {name: [] for name in names}
+    cpu = {name: [] for name in names}
+    threads, pings, loads = [], [], []
+    for _ in range(runs):
+        loads.append(os.getloadavg()[0])
+        wall["native curl"].append(run_native(url, drive.folder / "curl.bin", size, watch, cpu=cpu["native curl"]))
+        for name, block, mode in bare:
+            wall[name].append(run_bare(env, bare_exe, url, drive.folder / "bare.bin", size, block, mode, watch,
+                                       cpu=cpu[name]))
+        wall["program"].append(run_program(app, drive, url, size, watch, cpu=cpu["program"], threads=threads))
+        assert sha256_of(drive.folder / "bench.bin") == source_hash, "the program's file differs"
+        (drive.folder / "bench.bin").unlink()
+        wall["program, pinged every 10 ms"].append(run_program(app, drive, url, size, watch, pings))
+        (drive.folder / "bench.bin").unlink()
+    loads.append(os.getloadavg()[0])
+    for p in drive.folder.glob("*.bin*"):
+        p.unlink()
+
+    mib = size // (1024 * 1024)
+    print(f"Download of {mib} MiB from nginx on 127.0.0.1, {runs} runs of each, interleaved; "
+          f"load average {min(loads):.2f}-{max(loads):.2f} during the runs")
+    print(f"  {'':36s} {'median':>12s} {'best':>12s} {'CPU (median)':>13s}   runs (MB/s)")
+    median, best, cpu_median = {}, {}, {}
+    for name in names:
+        times = wall[name]
+        median[name] = mb_per_s(size, statistics.median(times))
+        best[name] = mb_per_s(size, min(times))
+        cpu_median[name] = statistics.median(cpu[name]) if cpu[name] else None
+        runs_text = ", ".join(f"{mb_per_s(size, t):.1f}" for t in times)
+        cpu_text = f"{cpu_median[name]:9.3f} s" if cpu_median[name] is not None else f"{'':>11s}"
+        cpu_runs = "; CPU " + ", ".join(f"{c:.2f}" for c in cpu[name]) if cpu[name] else ""
+        print(f"  {name:36s} {median[name]:7.1f} MB/s {best[name]:7.1f} MB/s {cpu_text}     {runs_text}{cpu_runs}")
+    fastest = max((b[0] for b in bare), key=lambda n: median[n])
+    leanest = min((b[0] for b in bare), key=lambda n: cpu_median[n])
+    print(f"  program / fastest bare loop ({fastest}): wall {median['program'] / median[fastest]:.3f} (median)"
+          f"   (goal >= 0.9)")
+    print(f"  program / leanest bare loop ({leanest}): CPU {cpu_median[leanest] / cpu_median['program']:.3f}"
+          f"   (goal >= 0.9; CPU of all the program's threads, painting included)")
+    print(f"  the program's CPU by thread (median): window {statistics.median(t[0] for t in threads):.3f} s, "
+          f"download {statistics.median(t[1] for t in threads):.3f} s; each run "
+          + ", ".join(f"{w:.2f}/{d:.2f}" for w, d in threads))
+    print(f"  window round trip during the program's downloads ({len(pings)} pings, SendMessageTimeout WM_NULL): "
+          f"p50 {percentile(pings, 50):.2f} ms   p99 {percentile(pings, 99):.2f} ms   max {max(pings):.2f} ms"
+          "   (goal p99 <= 50 ms)")
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--size-mib", type=int, default=256)
+    parser.add_argument("--size-mib", default="256", help="sizes to download, comma-separated (e.g. 32,256)")
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--busy", type=int, default=0, help="shell loops spinning beside the runs (a busy machine)")
+    parser.add_argument("--no-slow", action="store_true", help="leave out the slow servers")
     args = parser.parse_args()
-    size = args.size_mib * 1024 * 1024
+    sizes = [int(x) * 1024 * 1024 for x in args.size_mib.split(",")]
 
     arch = test_arch()
     bare_exe = build_bare_loop(arch)
@@ -218,72 +442,43 @@ def main():
     display = VirtualDisplay(env, compositor=False)
     tmp = Path(tempfile.mkdtemp(prefix="lanshi-bench-"))
     www = tmp / "www"
-    make_file(www / "big.bin", size, seed=42)
     make_file(www / "slow.bin", 300_000, seed=7)
-    source_hash = sha256_of(www / "big.bin")
     nginx = Nginx(www, tmp / "nginx")
     hostile = HostileServer(www)
-    url = nginx.url("big.bin")
     driver = Driver(env)
     drive = Drive("t", tmp / "drive_t")
+    watch = FolderWatch(drive.folder)
     app = Program(driver, tmp / "program").start()
     bare = [(f"bare loop, {CLASSIC_BLOCK:,}-byte reads", CLASSIC_BLOCK, "sync"),
             (f"bare loop, {largest:,}-byte reads", largest, "sync"),
-            (f"bare loop, the program's way", largest, "nowait")]
-    names = ["native curl"] + [b[0] for b in bare] + ["program", "program, pinged every 10 ms"]
-    wall = {name: [] for name in names}
-    cpu = {name: [] for name in names}
-    pings = []
-    progress = {}
+            ("bare loop, the program's way", largest, "nowait")]
+    busy = busy_loops(args.busy)
+    print(f"{arch} build; {args.busy} busy loops beside the runs; load average before: {LOAD_BEFORE}")
     try:
-        for run in range(args.runs):
-            wall["native curl"].append(run_native(url, drive.folder / "curl.bin", cpu=cpu["native curl"]))
-            for name, block, mode in bare:
-                wall[name].append(run_bare(env, bare_exe, url, drive.folder / "bare.bin", size, block, mode,
-                                           cpu=cpu[name]))
-            wall["program"].append(run_program(app, drive, url, cpu=cpu["program"]))
-            assert sha256_of(drive.folder / "bench.bin") == source_hash, "the program's file differs"
-            wall["program, pinged every 10 ms"].append(run_program(app, drive, url, pings))
-        # Slow servers: 2 KB/s (200 bytes every 100 ms) and 1 KB/s (100 bytes every 100 ms).
-        for label, step in (("2 KB/s", 200), ("1 KB/s", 100)):
-            progress[label] = [watch_progress(app, drive, hostile.url("trickle", "slow.bin", step=step, every=100), 4)
-                               for _ in range(3)]
+        for size in sizes:
+            measure_size(size, args.runs, env, bare_exe, bare, nginx, www, app, drive, watch)
+        if not args.no_slow:
+            # Slow servers: 2 KB/s (200 bytes every 100 ms) and 1 KB/s (100 bytes every 100 ms).
+            print("Progress on a slow server (3 runs each): first figures after the click; "
+                  "longest time they stood still")
+            for label, step in (("2 KB/s", 200), ("1 KB/s", 100)):
+                runs = [watch_progress(app, drive, hostile.url("trickle", "slow.bin", step=step, every=100), 4)
+                        for _ in range(3)]
+                firsts = ", ".join(f"{f:.2f} s" if f is not None else "never" for f, _ in runs)
+                stills = ", ".join(f"{g * 1000:.0f} ms" for _, g in runs)
+                print(f"  {label}: first {firsts}; still at most {stills}   "
+                      "(goals: first within 1 s, still <= 200 ms)")
     finally:
+        for p in busy:
+            p.kill()
         app.stop()
         driver.close()
+        watch.close()
         hostile.stop()
         nginx.stop()
         drive.remove()
         display.close()
-
-    print(f"Download of {args.size_mib} MiB from nginx on 127.0.0.1, {args.runs} runs of each, interleaved; "
-          f"{arch} build; load average before: {LOAD_BEFORE}, after: {os.getloadavg()[0]:.2f}")
-    print(f"  {'':36s} {'median':>12s} {'best':>12s} {'CPU (median)':>13s}   runs (MB/s)")
-    median, best, cpu_median = {}, {}, {}
-    for name in names:
-        times = wall[name]
-        median[name] = mb_per_s(size, statistics.median(times))
-        best[name] = mb_per_s(size, min(times))
-        cpu_median[name] = statistics.median(cpu[name]) if cpu[name] else None
-        runs = ", ".join(f"{mb_per_s(size, t):.1f}" for t in times)
-        cpu_text = f"{cpu_median[name]:9.2f} s" if cpu_median[name] is not None else f"{'':>11s}"
-        cpu_runs = "; CPU " + ", ".join(f"{c:.2f}" for c in cpu[name]) if cpu[name] else ""
-        print(f"  {name:36s} {median[name]:7.1f} MB/s {best[name]:7.1f} MB/s {cpu_text}     {runs}{cpu_runs}")
-    fastest = max((b[0] for b in bare), key=lambda n: median[n])
-    leanest = min((b[0] for b in bare), key=lambda n: cpu_median[n])
-    print(f"  program / fastest bare loop ({fastest}): wall {median['program'] / median[fastest]:.3f} (median)"
-          f"   (goal >= 0.9)")
-    print(f"  program / leanest bare loop ({leanest}): CPU {cpu_median[leanest] / cpu_median['program']:.3f}"
-          f"   (goal >= 0.9; CPU of all the program's threads, painting included)")
-    print(f"Window round trip during the program's downloads ({len(pings)} pings, SendMessageTimeout WM_NULL):")
-    print(f"  p50 {percentile(pings, 50):.2f} ms   p99 {percentile(pings, 99):.2f} ms   max {max(pings):.2f} ms"
-          "   (goal p99 <= 50 ms)")
-    print("Progress on a slow server (3 runs each): first figures after the click; longest time they stood still")
-    for label, runs in progress.items():
-        firsts = ", ".join(f"{f:.2f} s" if f is not None else "never" for f, _ in runs)
-        stills = ", ".join(f"{g * 1000:.0f} ms" for _, g in runs)
-        print(f"  {label}: first {firsts}; still at most {stills}   (goals: first within 1 s, still <= 200 ms)")
-    subprocess.run(["rm", "-rf", str(tmp)])
+        subprocess.run(["rm", "-rf", str(tmp)])
 
 
 LOAD_BEFORE = ", ".join(f"{x:.2f}" for x in os.getloadavg())

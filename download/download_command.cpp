@@ -137,4 +137,5 @@ void OnDownloadClicked(Components& window) {
   parameter.release();  // the thread owns it now
   job.thread = std::move(thread);
   job.session = std::move(session);
+  ShowReportsOf(job.session);
 }

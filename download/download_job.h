@@ -12,10 +12,7 @@ struct DownloadJob {
   UniqueKernelHandle thread;
   std::shared_ptr<DownloadSession> session;
   Components* window = nullptr;  // the window the downloads report to
-  // The progress shown at most about 20 times a second: when it last was, and
-  // whether a later showing is already on its way.
-  DWORD lastReportShown = 0;
-  bool reportShowLater = false;
+  DWORD lastReportShown = 0;     // GetTickCount when the progress was last painted
 
   // At exit, a download still running is stopped and given a moment to let go of its
   // connection, so the process never ends in the middle of its transfer.

@@ -112,14 +112,12 @@ void DownloadSession::NoteBoxCreated(HWND box) {
 bool DownloadSession::PublishReport(const ProgressReport& report) {
   std::lock_guard<std::mutex> lock(reportMutex_);
   latest_ = report;
-  if (noticePending_) return false;
-  noticePending_ = true;
-  return true;
+  return std::exchange(windowWaits_, false);
 }
 
 std::optional<ProgressReport> DownloadSession::TakeReport() {
   std::lock_guard<std::mutex> lock(reportMutex_);
-  noticePending_ = false;
+  windowWaits_ = !latest_;
   return std::exchange(latest_, std::nullopt);
 }
 

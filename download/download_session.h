@@ -60,8 +60,8 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // the button pressed, or 0 when Stop came first or closed the box.
   int ShowMessageUnlessStopped(std::string_view text, unsigned flags = 0, std::string_view caption = {});
 
-  // Download thread: keeps the latest report. True when the window thread must be
-  // told (no notice of this session is on its way yet).
+  // Download thread: keeps the latest report for the window thread. True when the
+  // window thread's last look found nothing new (it waits for news: tell it).
   bool PublishReport(const ProgressReport& report);
   // Window thread: the report to show, if one arrived since the last call.
   std::optional<ProgressReport> TakeReport();
@@ -89,5 +89,5 @@ class DownloadSession : public std::enable_shared_from_this<DownloadSession> {
   // thread writes, closes or renames a large file, and must not wait for that.
   std::mutex reportMutex_;  // guards the two below
   std::optional<ProgressReport> latest_;
-  bool noticePending_ = false;
+  bool windowWaits_ = true;  // the window has taken every report so far
 };

@@ -5,42 +5,46 @@
 
 namespace {
 
-constexpr DWORD kMinReportInterval = 50;  // ms between two paints of the progress (20 a second)
+constexpr DWORD kReportInterval = 50;  // ms: the progress is painted at most 20 times a second
 
-void ShowReport(DownloadSession& session) {
-  std::optional<ProgressReport> report = session.TakeReport();
+// Window thread: shows the latest report of the running download, unless one was shown
+// less than kReportInterval ago (it stays kept for the next look then).
+void ShowLatest(const std::shared_ptr<DownloadSession>& session) {
   DownloadJob& job = TheDownloadJob();
-  if (!report || session.stopped() || session.finishedOnWindow || !job.window) return;
-  ReportOnWindow(*job.window, session, *report);
+  if (::GetTickCount() - job.lastReportShown < kReportInterval) return;
+  std::optional<ProgressReport> report = session->TakeReport();
+  if (!report || !job.window) return;
+  ReportOnWindow(*job.window, *session, *report);
   job.lastReportShown = ::GetTickCount();
 }
 
-void OnReportNotice(const std::shared_ptr<DownloadSession>& session) {
-  DownloadJob& job = TheDownloadJob();
-  if (session != job.session) {
-    session->TakeReport();  // a session that is no longer current shows nothing
-    return;
-  }
-  if (::GetTickCount() - job.lastReportShown >= kMinReportInterval) {
-    ShowReport(*session);
-  } else if (!job.reportShowLater) {
-    // Shown a little later; the notice stays pending until then, so the download
-    // thread posts nothing more meanwhile.
-    job.reportShowLater = window_thread::PostAfter(kMinReportInterval, [] {
-      DownloadJob& job = TheDownloadJob();
-      job.reportShowLater = false;
-      if (job.session) ShowReport(*job.session);
-    });
-  }
+bool IsRunning(const std::shared_ptr<DownloadSession>& session) {
+  return session == TheDownloadJob().session && !session->finishedOnWindow && !session->stopped();
+}
+
+// Window thread, every kReportInterval while `session` is the running download. A fast
+// download is shown this way alone: its thread tells the window nothing (each telling
+// is a call to the Wine server, and on a busy machine each such call waits its turn for
+// a core).
+void LookForReport(const std::shared_ptr<DownloadSession>& session) {
+  if (!IsRunning(session)) return;
+  ShowLatest(session);
+  window_thread::PostAfter(kReportInterval, [session] { LookForReport(session); });
 }
 
 }  // namespace
 
 void ReportProgress(DownloadSession& session, int64_t total, int64_t done, int32_t elapsed, int64_t newBytes) {
-  // The window thread shows the latest report when it gets to it; this thread does
-  // not wait for the label to be repainted.
+  // Only news for a window that found nothing new at its last look is told at once: the
+  // pieces of a slow server show as they come, not up to a look later.
   if (session.PublishReport({total, done, elapsed, newBytes}))
-    window_thread::Post([owned = session.shared_from_this()] { OnReportNotice(owned); });
+    window_thread::Post([owned = session.shared_from_this()] {
+      if (IsRunning(owned)) ShowLatest(owned);
+    });
+}
+
+void ShowReportsOf(const std::shared_ptr<DownloadSession>& session) {
+  window_thread::PostAfter(kReportInterval, [session] { LookForReport(session); });
 }
 
 void ReportOnWindow(Components& window, const DownloadSession& session, const ProgressReport& report) {

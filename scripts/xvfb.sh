@@ -5,7 +5,9 @@ lanshi_start_xvfb() {
   # theirs at the same moment cannot end up sharing one.
   local answer
   answer="$(mktemp)"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
+  # -r: no key repeat. A key press and its release from xdotool can lie seconds apart
+  # on a busy machine, and the server would repeat the key meanwhile ("/drop////").
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -r 3>"$answer" >/dev/null 2>&1 &
   LANSHI_XVFB_PID=$!
   for _ in $(seq 400); do [ -s "$answer" ] && break; sleep 0.05; done
   local n

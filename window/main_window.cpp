@@ -19,9 +19,12 @@ bool IsTransparentLabel(HWND child) {
 }
 
 // Nothing erases behind a transparent label: when its text changes, the window
-// repaints what lies under it, whoever changed the text.
+// repaints what lies under it, whoever changed the text. The text is only stored here
+// (the static control of Wine would draw the new text over the old one at once, a
+// second painting of the label, and a garbled one until the window's comes).
 LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+  LRESULT result = msg == WM_SETTEXT ? ::DefWindowProcW(hwnd, msg, wParam, lParam)
+                                     : ::DefSubclassProc(hwnd, msg, wParam, lParam);
   if (msg == WM_SETTEXT) {
     HWND parent = ::GetParent(hwnd);
     RECT rc;

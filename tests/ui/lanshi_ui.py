@@ -81,8 +81,17 @@ def wine_env():
     return env
 
 
+# -r: no key repeat. xdotool's press and release of a key can lie seconds apart on a
+# busy machine, and the server would repeat the key meanwhile (an address typed as
+# "/drop////"). scripts/xvfb.sh starts its display the same way. -noreset: see below.
+XVFB_OPTIONS = ("-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset", "-r")
+
+
 class VirtualDisplay:
-    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one)."""
+    """A private Xvfb (LANSHI_DISPLAY=:N picks the number, otherwise Xvfb takes a free one).
+    It never resets: by default Xvfb resets when its last client leaves, which puts the
+    pointer back in the middle (a run without a compositor has no client between
+    two xdotool calls)."""
 
     def __init__(self, env, compositor=True):
         self.env = env
@@ -92,7 +101,7 @@ class VirtualDisplay:
         if wanted:
             self.number = int(wanted.lstrip(":"))
             if not Path(f"/tmp/.X11-unix/X{self.number}").exists():
-                self.xvfb = subprocess.Popen(["Xvfb", wanted, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                self.xvfb = subprocess.Popen(["Xvfb", wanted, *XVFB_OPTIONS],
                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 for _ in range(100):
                     if Path(f"/tmp/.X11-unix/X{self.number}").exists():
@@ -102,9 +111,8 @@ class VirtualDisplay:
             # Xvfb takes a free display itself and writes its number: two runs starting
             # at once cannot pick the same one.
             read, write = os.pipe()
-            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                                          "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
-                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), *XVFB_OPTIONS], pass_fds=(write,),
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write)
             with os.fdopen(read) as answer:
                 number = answer.readline().strip()
@@ -379,6 +387,7 @@ class Program:
         box = self.driver.must("focus", self.hwnd)["focus"]
         if not box:
             raise DriverError("no control has the focus to type into")
+        expected = self._box_text(box)
         for keyboard, run in _runs(text):
             before = self._box_text(box)
             sel = self.driver.must("selection", box)
@@ -390,6 +399,12 @@ class Program:
             self.confirm(lambda: self._box_text(box) == expected,
                          lambda: f"typing {run!r}: the box holds {self._box_text(box)!r}, not {expected!r}")
         self.settle()
+        # A key event still on its way (a repeat of the last key) would land after the
+        # check above; once the window has taken in what it was given, the box must
+        # still hold exactly the text.
+        held = self._box_text(box)
+        if held != expected:
+            raise InputLost(f"typing {text!r}: the box holds {held!r} once the window settled, not {expected!r}")
 
     def clipboard(self):
         """The text the program would paste: the Windows clipboard as Wine shows it."""

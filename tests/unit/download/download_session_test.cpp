@@ -55,14 +55,18 @@ TEST(DownloadSession, StopClosesThePartialFileAndNothingIsWrittenAfter) {
   ::DeleteFileW((path + L".2").c_str());
 }
 
-TEST(DownloadSession, ReportsAreCoalescedUntilTheWindowTakesTheLatest) {
+TEST(DownloadSession, ReportsAreCoalescedAndTheWindowIsToldOnlyWhenItWaits) {
   DownloadSession session({});
-  EXPECT_TRUE(session.PublishReport({100, 10, 10, 10}));   // the window thread must be told
-  EXPECT_FALSE(session.PublishReport({100, 20, 20, 20}));  // already told: only kept
+  EXPECT_TRUE(session.PublishReport({100, 10, 10, 10}));   // the first news is told
+  EXPECT_FALSE(session.PublishReport({100, 20, 20, 20}));  // not taken yet: only kept
   EXPECT_FALSE(session.PublishReport({100, 30, 30, 30}));
   auto latest = session.TakeReport();
   ASSERT_TRUE(latest);
   EXPECT_EQ(latest->done, 30);
+  // The window found news at its look: the next report waits for the next look.
+  EXPECT_FALSE(session.PublishReport({100, 40, 40, 40}));
+  EXPECT_EQ(session.TakeReport()->done, 40);
+  // A look that finds nothing makes the window wait: the next report is told.
   EXPECT_FALSE(session.TakeReport());
-  EXPECT_TRUE(session.PublishReport({100, 40, 40, 40}));  // told again after it took one
+  EXPECT_TRUE(session.PublishReport({100, 50, 50, 50}));
 }

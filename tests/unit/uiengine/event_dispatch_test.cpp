@@ -200,14 +200,19 @@ class HostDispatch : public ::testing::Test {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
   }
 
-  // Waits for `count` handlers and returns what fired, in order.
+  // Waits (at most 5 s) for `count` handlers and returns what fired, in order.
+  // Handlers run on threads of their own and read the context of the last event
+  // dispatched, so a test waits for each handler before it sends the next event.
   std::vector<Fired> WaitFor(size_t count) {
-    for (int i = 0; i < 50; ++i) {
+    const DWORD began = ::GetTickCount();
+    for (;;) {
       {
         std::lock_guard<std::mutex> guard(g_firedLock);
         if (g_fired.size() >= count) break;
       }
-      ::WaitForSingleObject(g_firedEvent, 100);
+      const DWORD spent = ::GetTickCount() - began;
+      if (spent >= 5000) break;
+      ::WaitForSingleObject(g_firedEvent, 5000 - spent);
     }
     ::Sleep(50);  // give a wrongly started extra handler the chance to show
     std::lock_guard<std::mutex> guard(g_firedLock);
@@ -263,6 +268,7 @@ TEST_F(HostDispatch, ComboBoxSelectionCountsOnlyWhileItsListIsShown) {
   ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
   ASSERT_EQ(TRUE, ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   ::SendMessageW(window_.get(), WM_COMMAND, selEndOk, reinterpret_cast<LPARAM>(combo));
+  ASSERT_EQ(1u, WaitFor(1).size()) << "a selection while the list is shown";
   ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   ::SendMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(12, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
   auto fired = WaitFor(2);
@@ -296,6 +302,7 @@ TEST_F(HostDispatch, ResizeAndDestroyOfTheWindowItself) {
   EXPECT_EQ(2u, ControlEventTable().size());
 
   ::SetWindowPos(window_.get(), nullptr, 0, 0, 333, 222, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_EQ(1u, WaitFor(1).size()) << "the resize";
   otherWindow.reset();
   window_.reset();
   auto fired = WaitFor(2);
