@@ -2,7 +2,7 @@
 """Start-up benchmark: from CreateProcess to the main window visible, the program (built
 without an update server, theme cache warm, skin library already beside it) against a
 minimal Win32 program that shows a window with the same title, alternating, and where
-the program's time goes.
+the program's time goes, down to each library loaded before the program's first line.
 
   /usr/bin/python3 bench/start_to_window_bench.py [--pairs 10] [--steps 10]
 
@@ -42,12 +42,21 @@ def arch():
 
 def compile_tool(name, source_name=None, gui=False, extra=()):
     source, exe = REPO / "bench" / f"{source_name or name}.cpp", OUT / f"{name}.exe"
-    if not exe.exists() or exe.stat().st_mtime < source.stat().st_mtime:
+    if not exe.exists() or exe.stat().st_mtime < max(source.stat().st_mtime, Path(__file__).stat().st_mtime):
         OUT.mkdir(parents=True, exist_ok=True)
         cxx = f"{arch()}-w64-mingw32-g++-posix"
         subprocess.run([cxx, "-O2", "-static", "-mwindows" if gui else "-municode", str(source), "-o", str(exe),
                         *extra], check=True)
     return exe
+
+
+def program_manifest():
+    """The program's manifest as an object file to link into the yardsticks."""
+    OUT.mkdir(parents=True, exist_ok=True)
+    rc, obj = OUT / "program_manifest.rc", OUT / "program_manifest.o"
+    rc.write_text(f'#include <winuser.h>\nCREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST "{REPO / "resources" / "program.manifest"}"\n')
+    subprocess.run([f"{arch()}-w64-mingw32-windres", str(rc), "-O", "coff", "-o", str(obj)], check=True)
+    return obj
 
 
 def probe(env, tool, exe, *args):
@@ -72,10 +81,13 @@ def main():
                    stdout=subprocess.DEVNULL)
     tool = compile_tool("startup_probe")
     minimal_exe = compile_tool("minimal_window", gui=True)
-    # The same, importing the libraries the program imports: what loading them costs.
+    # The same, importing the libraries the program imports and with its manifest (which
+    # takes the common controls from their side-by-side assembly): what loading them costs.
+    manifest = program_manifest()
     imports_exe = compile_tool("minimal_imports", "minimal_window", gui=True, extra=(
-        "-DWITH_PROGRAM_IMPORTS", "-lgdiplus", "-lole32", "-lwininet", "-lcomctl32", "-lshell32", "-lshlwapi",
-        "-ladvapi32", "-lws2_32", "-lwinmm", "-lgdi32"))
+        "-DWITH_PROGRAM_IMPORTS", str(manifest), "-lgdiplus", "-lole32", "-lwininet", "-lcomctl32", "-lshell32",
+        "-lshlwapi", "-ladvapi32", "-lws2_32", "-lwinmm", "-lgdi32"))
+    libraries_exe = compile_tool("library_load_probe", gui=True, extra=(str(manifest),))
 
     env = wine_env()
     display = VirtualDisplay(env, compositor=False)
@@ -86,8 +98,10 @@ def main():
         steps = work / "program" / "startup_steps.exe"
         minimal = work / "minimal" / "minimal_window.exe"
         imports = work / "minimal" / "minimal_imports.exe"
+        libraries = work / "minimal" / "library_load_probe.exe"
         exes = {"program": program, "minimal": minimal, "imports": imports}
-        for src, dst in ((NOSERVER_EXE, program), (STEPS_EXE, steps), (minimal_exe, minimal), (imports_exe, imports)):
+        for src, dst in ((NOSERVER_EXE, program), (STEPS_EXE, steps), (minimal_exe, minimal), (imports_exe, imports),
+                         (libraries_exe, libraries)):
             dst.parent.mkdir(exist_ok=True)
             shutil.copy2(src, dst)
         print(f"{arch()} build under {subprocess.run(['wine', '--version'], env=env, stdout=subprocess.PIPE, text=True).stdout.strip()}; "
@@ -109,7 +123,7 @@ def main():
             print(f"pair {i + 1:2}: program {got['program']['visible']:6.1f} ms (answers {got['program']['answers']:6.1f}),"
                   f" minimal {got['minimal']['visible']:6.1f} ms (answers {got['minimal']['answers']:6.1f}),"
                   f" ratio {got['program']['visible'] / got['minimal']['visible']:.2f};"
-                  f" minimal with the program's imports {got['imports']['visible']:6.1f} ms", flush=True)
+                  f" minimal with the program's imports and manifest {got['imports']['visible']:6.1f} ms", flush=True)
 
         def ratios(key):
             return [p[key] / m[key] for p, m in zip(runs["program"], runs["minimal"])]
@@ -122,7 +136,7 @@ def main():
               f" (pairs from {min(ratios('visible')):.2f} to {max(ratios('visible')):.2f})")
         print(f"answers: program {med('program', 'answers'):.1f} ms, minimal {med('minimal', 'answers'):.1f} ms;"
               f" median ratio {statistics.median(ratios('answers')):.2f}")
-        print(f"minimal with the program's imports: visible {med('imports', 'visible'):.1f} ms: loading the"
+        print(f"minimal with the program's imports and manifest: visible {med('imports', 'visible'):.1f} ms: loading the"
               f" program's libraries costs {med('imports', 'visible') - med('minimal', 'visible'):.1f} ms (medians)")
         least = {name: min(r["visible"] for r in runs[name]) for name in runs}
         print(f"least of each: program {least['program']:.1f} ms, minimal {least['minimal']:.1f} ms"
@@ -154,12 +168,27 @@ def main():
                   f"{statistics.median(m[last] for m in inside['program']):7.1f} ms"
                   f"  (seen from outside: visible {statistics.median(o['visible'] for o in seen):.1f},"
                   f" answers {statistics.median(o['answers'] for o in seen):.1f})")
-            for name, label in (("minimal", "the minimal program"), ("imports", "with the program's imports")):
+            for name, label in (("minimal", "the minimal program"), ("imports", "with its imports and manifest")):
                 entry = statistics.median(m["entry"] for m in inside[name])
+                least_entry = min(m["entry"] for m in inside[name])
                 rest = statistics.median(m["shown and painted"] - m["entry"] for m in inside[name])
                 total = statistics.median(m["shown and painted"] for m in inside[name])
-                print(f"  {label:27}: entry {entry:6.1f} ms, class, window, shown and painted {rest:5.1f} ms,"
+                print(f"  {label:29}: entry {entry:6.1f} ms (least {least_entry:5.1f}), class, window, shown and painted {rest:5.1f} ms,"
                       f" total {total:6.1f} ms")
+            # Each library alone, loaded in turn by a program that imports none of them.
+            loads = []
+            for i in range(a.steps):
+                out = work / f"libraries{i}.json"
+                subprocess.run(["wine", str(libraries), win_path(out)], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=180, check=True)
+                loads.append(json.loads(out.read_text()))
+            print(f"\nloading each library in turn (bench/library_load_probe.cpp, {a.steps} runs; LoadLibrary:"
+                  " mapping, initialisation, and what it pulls in not yet loaded):")
+            for name in loads[0]:
+                label = "process creation to WinMain (kernel32, C runtime)" if name == "entry" else name
+                print(f"  {label:52} {statistics.median(r[name] for r in loads):6.1f} ms"
+                      f" {min(r[name] for r in loads):6.1f} ms")
+            print(f"  {'all libraries':52} {statistics.median(sum(v for k, v in r.items() if k != 'entry') for r in loads):6.1f} ms")
             print(f"load average after: {load()}")
     finally:
         subprocess.run(["wineserver", "-k"], env=env)
