@@ -8,15 +8,9 @@
 // figure per library.
 #include <windows.h>
 
-#include <cstdio>
+#include "process_clock.h"
 
-static double MsSinceProcessCreated() {
-  FILETIME created, exited, kernel, user, now;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER c{{created.dwLowDateTime, created.dwHighDateTime}}, n{{now.dwLowDateTime, now.dwHighDateTime}};
-  return (n.QuadPart - c.QuadPart) / 10000.0;
-}
+#include <cstdio>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   const double entry = MsSinceProcessCreated();

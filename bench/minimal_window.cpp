@@ -9,6 +9,8 @@
 #endif
 #include <windows.h>
 
+#include "process_clock.h"
+
 #include <cstdio>
 
 #ifdef WITH_PROGRAM_IMPORTS
@@ -28,14 +30,6 @@ __attribute__((used)) void* volatile g_imports[] = {
     reinterpret_cast<void*>(&RegOpenKeyExW),        reinterpret_cast<void*>(&CreateFontW),
 };
 #endif
-
-static double MsSinceProcessCreated() {
-  FILETIME created, exited, kernel, user, now;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER c{{created.dwLowDateTime, created.dwHighDateTime}}, n{{now.dwLowDateTime, now.dwHighDateTime}};
-  return (n.QuadPart - c.QuadPart) / 10000.0;
-}
 
 static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {

@@ -40,9 +40,12 @@ def arch():
                           check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
 
 
+CLOCK_HEADER = REPO / "bench" / "process_clock.h"
+
+
 def compile_tool(name, source_name=None, gui=False, extra=()):
     source, exe = REPO / "bench" / f"{source_name or name}.cpp", OUT / f"{name}.exe"
-    if not exe.exists() or exe.stat().st_mtime < max(source.stat().st_mtime, Path(__file__).stat().st_mtime):
+    if not exe.exists() or exe.stat().st_mtime < max(source.stat().st_mtime, CLOCK_HEADER.stat().st_mtime, Path(__file__).stat().st_mtime):
         OUT.mkdir(parents=True, exist_ok=True)
         cxx = f"{arch()}-w64-mingw32-g++-posix"
         subprocess.run([cxx, "-O2", "-static", "-mwindows" if gui else "-municode", str(source), "-o", str(exe),

@@ -15,6 +15,7 @@
 #include "base/lazy_binding.h"
 #include "base/process_state.h"
 #include "base/window_thread.h"
+#include "bench/process_clock.h"
 #include "commands/shortcut_commands.h"
 #include "commands/skin_attachment.h"
 #include "commands/update_check.h"
@@ -36,16 +37,6 @@ double NowMs() {
 }
 
 void Mark(const char* step) { g_marks.emplace_back(step, NowMs()); }
-
-// Time from the process's creation to this entry point: the loader, the imported
-// libraries and the C++ runtime.
-double MsSinceProcessCreated() {
-  FILETIME created, exited, kernel, user, now;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-  ::GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER c{{created.dwLowDateTime, created.dwHighDateTime}}, n{{now.dwLowDateTime, now.dwHighDateTime}};
-  return (n.QuadPart - c.QuadPart) / 10000.0;
-}
 
 // The moment the main window begins to be created: its first creation hook.
 HHOOK g_cbt = nullptr;
