@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
+#include <optional>
 
 #include "base/codepage.h"
 #include "base/path_lookup.h"
 #include "base/process_state.h"
 #include "base/unique_handle.h"
 #include "resources/resource_ids.h"
+#include "uiengine/core/cache_file.h"
 
 Text SkinLibraryPath() { return JoinTexts({ProgramFolder(), "\\SkinH_EL.dll"}); }
 
@@ -53,20 +54,8 @@ bool IsPlainFile(std::string_view path) {
 
 bool FileHoldsBytes(std::string_view path, const unsigned char* data, size_t size) {
   if (!IsPlainFile(path)) return false;
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER length;
-  if (!file || !::GetFileSizeEx(file.get(), &length) || static_cast<unsigned long long>(length.QuadPart) != size)
-    return false;
-  std::vector<unsigned char> held(size);
-  size_t read = 0;
-  while (read < size) {
-    DWORD got = 0;
-    const DWORD chunk = static_cast<DWORD>(size - read > 0x100000 ? 0x100000 : size - read);
-    if (!::ReadFile(file.get(), held.data() + read, chunk, &got, nullptr) || got == 0) return false;
-    read += got;
-  }
-  return std::equal(held.begin(), held.end(), data);
+  const std::optional<ByteBuffer> held = ReadFileUpTo(Text(path), size);
+  return held && held->size() == size && std::equal(held->begin(), held->end(), data);
 }
 
 Text AsideName(std::string_view path, int n) {

@@ -1,4 +1,5 @@
-// Reading and replacing the theme's cache files as wholes.
+// Reading and replacing small files of ours as wholes: the theme's cache, and the
+// skin library compared with the copy the program carries.
 #pragma once
 
 #include <cstdint>
