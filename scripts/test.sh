@@ -28,8 +28,27 @@ fi
 bash scripts/install-deps.sh || exit 1
 
 export LANSHI_BUILD_DIR="${LANSHI_BUILD_DIR:-$ROOT/build-test}"
-# The tests' own update server listens here.
-export LANSHI_TEST_UPDATE_PORT="${LANSHI_TEST_UPDATE_PORT:-28731}"
+# The tests' own update server listens here. Each checkout has a port of its own,
+# taken from its path, so that two runs on one machine (two clones, two engineers)
+# never answer each other's programs: every copy of the program asks its build's port
+# at start. A port something else already listens on is passed over.
+if [ -z "${LANSHI_TEST_UPDATE_PORT:-}" ]; then
+  LANSHI_TEST_UPDATE_PORT=$(/usr/bin/python3 - "$ROOT" <<'PY'
+import socket, sys, zlib
+port = 29000 + zlib.crc32(sys.argv[1].encode()) % 3000
+for _ in range(3000):
+    with socket.socket() as s:
+        try:
+            s.bind(("127.0.0.1", port))
+            break
+        except OSError:
+            port = 29000 + (port - 29000 + 1) % 3000
+print(port)
+PY
+) || exit 1
+fi
+export LANSHI_TEST_UPDATE_PORT
+echo "test: the tests' update server port is $LANSHI_TEST_UPDATE_PORT"
 bash scripts/build.sh "$LANSHI_BUILD_DIR" -DLANSHI_UPDATE_SERVER="http://127.0.0.1:$LANSHI_TEST_UPDATE_PORT" \
   -DLANSHI_TEST_SEAMS=ON || exit 1
 
