@@ -6,8 +6,8 @@
 #include "base/unique_handle.h"
 
 std::optional<ByteBuffer> ReadFileUpTo(const Text& path, std::uint64_t maxBytes) {
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER length;
   if (!file || !::GetFileSizeEx(file.get(), &length) || length.QuadPart < 0 ||
       static_cast<std::uint64_t>(length.QuadPart) > maxBytes)
