@@ -455,17 +455,30 @@ ULONGLONG ThreadCreationTime(DWORD threadId) {
 
 void HookThread(DWORD threadId) {
   const ULONGLONG created = ThreadCreationTime(threadId);
+  // A sent-message hook runs on every message the thread is sent, and under Wine
+  // each run costs three trips to the Wine server. It is needed only to take over
+  // windows of another thread, so the calling thread goes without it.
+  const bool wantsApply = threadId != ::GetCurrentThreadId();
+  bool needsCbt = true;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     auto it = g_hookedThreads.find(threadId);
-    if (it != g_hookedThreads.end() && it->second.threadCreated == created) return;
-    g_hookedThreads[threadId] = ThreadHooks{created};
+    if (it != g_hookedThreads.end() && it->second.threadCreated == created) {
+      if (!wantsApply || it->second.callWndProc) return;
+      needsCbt = false;  // hooked before by its own thread: add what another thread needs
+    } else {
+      g_hookedThreads[threadId] = ThreadHooks{created};
+    }
   }
-  ThreadHooks hooks{created};
-  hooks.cbt.reset(::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId));
-  hooks.callWndProc.reset(::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId));
+  UniqueHook cbt;
+  UniqueHook callWndProc;
+  if (needsCbt) cbt.reset(::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId));
+  if (wantsApply) callWndProc.reset(::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId));
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_hookedThreads[threadId] = std::move(hooks);
+  ThreadHooks& hooks = g_hookedThreads[threadId];
+  hooks.threadCreated = created;
+  if (needsCbt) hooks.cbt = std::move(cbt);
+  if (wantsApply) hooks.callWndProc = std::move(callWndProc);
 }
 
 void SkinExistingWindows() {

@@ -13,7 +13,8 @@ void SetLibraryModule(HINSTANCE module);
 void PinLibrary();
 
 // Watches the thread for new windows (once per thread; a hooked thread's
-// hooks end with it).
+// hooks end with it). Called for another thread, it also lets that thread take
+// over its existing windows when asked to.
 void HookThread(DWORD threadId);
 
 // Takes over the process's existing top-level windows that a skin applies to

@@ -311,6 +311,33 @@ TEST_F(SkinLibrary, SkinsWindowsOfOtherThreadsOnTheirOwnThread) {
   thread.join();
 }
 
+TEST_F(SkinLibrary, AThreadThatAttachedItselfIsStillTakenOverFromAnother) {
+  // The other thread attached a skin itself (it watches its own new windows), took it
+  // off again and made a window meanwhile: an attach from this thread must still
+  // reach that window, on its own thread.
+  HWND other = nullptr;
+  HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  UniqueKernelHandle readyOwner(ready);
+  DWORD otherThreadId = 0;
+  std::thread thread([&] {
+    Attach(GeneratedSkin(10));
+    Attach({});
+    UniqueWindow window = MakeWindow();
+    other = window.get();
+    otherThreadId = ::GetCurrentThreadId();
+    ::SetEvent(ready);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+  });
+  ::WaitForSingleObject(ready, 5000);
+  EXPECT_EQ(ButtonType(::GetDlgItem(other, kButtonId)), static_cast<DWORD>(BS_PUSHBUTTON));
+  ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
+  ::SendMessageW(other, WM_NULL, 0, 0);  // the other thread has handled what was sent before
+  EXPECT_EQ(ButtonType(::GetDlgItem(other, kButtonId)), static_cast<DWORD>(BS_OWNERDRAW));
+  ::PostThreadMessageW(otherThreadId, WM_QUIT, 0, 0);
+  thread.join();
+}
+
 TEST_F(SkinLibrary, AeroIsHarmlessWithoutComposition) {
   UniqueWindow window = MakeWindow();
   ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
