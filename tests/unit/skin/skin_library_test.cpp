@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "base/unique_handle.h"
@@ -290,52 +291,60 @@ TEST_F(SkinLibrary, MessageBoxesKeepTheSystemLook) {
   EXPECT_NE(okType, static_cast<DWORD>(BS_OWNERDRAW));
 }
 
+namespace {
+
+// A window made on a thread of its own, which runs `first` before it makes the window
+// and then serves its messages until the object goes.
+class WindowOnAnotherThread {
+ public:
+  explicit WindowOnAnotherThread(std::function<void()> first = {}) {
+    UniqueKernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([this, first, event = ready.get()] {
+      if (first) first();
+      UniqueWindow window = MakeWindow();
+      hwnd_ = window.get();
+      threadId_ = ::GetCurrentThreadId();
+      ::SetEvent(event);
+      MSG msg;
+      while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+    });
+    ::WaitForSingleObject(ready.get(), 5000);
+  }
+  ~WindowOnAnotherThread() {
+    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  HWND button() const { return ::GetDlgItem(hwnd_, kButtonId); }
+  // Returns once the thread has handled what was sent to its window before.
+  void Sync() const { ::SendMessageW(hwnd_, WM_NULL, 0, 0); }
+
+ private:
+  std::thread thread_;
+  HWND hwnd_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+}  // namespace
+
 TEST_F(SkinLibrary, SkinsWindowsOfOtherThreadsOnTheirOwnThread) {
-  HWND other = nullptr;
-  HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  UniqueKernelHandle readyOwner(ready);
-  DWORD otherThreadId = 0;
-  std::thread thread([&] {
-    UniqueWindow window = MakeWindow();
-    other = window.get();
-    otherThreadId = ::GetCurrentThreadId();
-    ::SetEvent(ready);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-  });
-  ::WaitForSingleObject(ready, 5000);
+  WindowOnAnotherThread other;
   ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
-  ::SendMessageW(other, WM_NULL, 0, 0);  // the other thread has handled what was sent before
-  EXPECT_EQ(ButtonType(::GetDlgItem(other, kButtonId)), static_cast<DWORD>(BS_OWNERDRAW));
-  ::PostThreadMessageW(otherThreadId, WM_QUIT, 0, 0);
-  thread.join();
+  other.Sync();
+  EXPECT_EQ(ButtonType(other.button()), static_cast<DWORD>(BS_OWNERDRAW));
 }
 
 TEST_F(SkinLibrary, AThreadThatAttachedItselfIsStillTakenOverFromAnother) {
   // The other thread attached a skin itself (it watches its own new windows), took it
   // off again and made a window meanwhile: an attach from this thread must still
   // reach that window, on its own thread.
-  HWND other = nullptr;
-  HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  UniqueKernelHandle readyOwner(ready);
-  DWORD otherThreadId = 0;
-  std::thread thread([&] {
+  WindowOnAnotherThread other([] {
     Attach(GeneratedSkin(10));
     Attach({});
-    UniqueWindow window = MakeWindow();
-    other = window.get();
-    otherThreadId = ::GetCurrentThreadId();
-    ::SetEvent(ready);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
   });
-  ::WaitForSingleObject(ready, 5000);
-  EXPECT_EQ(ButtonType(::GetDlgItem(other, kButtonId)), static_cast<DWORD>(BS_PUSHBUTTON));
+  EXPECT_EQ(ButtonType(other.button()), static_cast<DWORD>(BS_PUSHBUTTON));
   ASSERT_EQ(Attach(GeneratedSkin(10)), 1);
-  ::SendMessageW(other, WM_NULL, 0, 0);  // the other thread has handled what was sent before
-  EXPECT_EQ(ButtonType(::GetDlgItem(other, kButtonId)), static_cast<DWORD>(BS_OWNERDRAW));
-  ::PostThreadMessageW(otherThreadId, WM_QUIT, 0, 0);
-  thread.join();
+  other.Sync();
+  EXPECT_EQ(ButtonType(other.button()), static_cast<DWORD>(BS_OWNERDRAW));
 }
 
 TEST_F(SkinLibrary, AeroIsHarmlessWithoutComposition) {
