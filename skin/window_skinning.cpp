@@ -475,8 +475,7 @@ void HookThread(DWORD threadId) {
   if (needsCbt) cbt.reset(::SetWindowsHookExW(WH_CBT, CbtProc, g_module, threadId));
   if (wantsApply) callWndProc.reset(::SetWindowsHookExW(WH_CALLWNDPROC, CallWndProc, g_module, threadId));
   std::lock_guard<std::mutex> lock(g_mutex);
-  ThreadHooks& hooks = g_hookedThreads[threadId];
-  hooks.threadCreated = created;
+  ThreadHooks& hooks = g_hookedThreads[threadId];  // made above, with `created`
   if (needsCbt) hooks.cbt = std::move(cbt);
   if (wantsApply) hooks.callWndProc = std::move(callWndProc);
 }
