@@ -251,8 +251,9 @@ def run_bare(env, exe, url, target, size, block, mode, watch, cpu=None, transfer
     """From the file's creation (the answer has come) to its close after the last byte, as
     the folder's notices show it (the program is timed the same way); CPU time of the
     process from before it opens the address to after it closed the file (Wine's
-    start-up left out) into `cpu`, and over the wall-time interval into `transfer_cpu`. Like every run's, its file is deleted right after it:
-    each run writes a new file, under the same conditions (see README)."""
+    start-up left out) into `cpu`, and over the wall-time interval into `transfer_cpu`.
+    Like every run's, its file is deleted right after it: each run writes a new file,
+    under the same conditions (see README)."""
     proc = subprocess.Popen(["wine", str(exe), url, win_path(target), str(block), mode], env=env,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     assert proc.stdout.readline().strip() == b"ready", "the bare loop did not start"
@@ -448,13 +449,13 @@ def measure_size(size, runs, env, bare_exe, bare, nginx, www, app, drive, watch)
     print(f"  program / leanest bare loop ({leanest}): CPU {cpu_median[leanest] / cpu_median['program']:.3f}"
           f"   (from the start: the loops from opening the address, the program from the click, its inputs"
           f" greyed; all its threads, painting included)")
-    lean_transfer = {name: statistics.median(transfer_cpu[name]) for name in names if transfer_cpu[name]}
-    leanest_transfer = min((b[0] for b in bare), key=lambda n: lean_transfer[n])
+    transfer_median = {name: statistics.median(transfer_cpu[name]) for name in names if transfer_cpu[name]}
+    leanest_transfer = min((b[0] for b in bare), key=lambda n: transfer_median[n])
     print(f"  program / leanest bare loop ({leanest_transfer}): CPU over the transfer "
-          f"{lean_transfer[leanest_transfer] / lean_transfer['program']:.3f}   (goal >= 0.9; the wall-time interval, "
-          "from the file's creation to its completion; all the program's threads, painting included)")
+          f"{transfer_median[leanest_transfer] / transfer_median['program']:.3f}   (goal >= 0.9; the wall-time "
+          "interval, from the file's creation to its completion; all the program's threads, painting included)")
     print("  CPU over the transfer (median, s): "
-          + ", ".join(f"{name} {lean_transfer[name]:.3f}" for name in names if name in lean_transfer))
+          + ", ".join(f"{name} {transfer_median[name]:.3f}" for name in names if name in transfer_median))
     print(f"  the program's CPU by thread (median): window {statistics.median(t[0] for t in threads):.3f} s, "
           f"download {statistics.median(t[1] for t in threads):.3f} s; each run "
           + ", ".join(f"{w:.2f}/{d:.2f}" for w, d in threads))
