@@ -405,26 +405,30 @@ def measure_size(size, runs, env, bare_exe, bare, nginx, www, app, drive, watch)
     make_file(www / "big.bin", size, seed=42)
     source_hash = sha256_of(www / "big.bin")
     url = nginx.url("big.bin")
-    gauge = (bare[-1][0] + ", again", bare[-1][1], bare[-1][2])
-    names = ["native curl"] + [b[0] for b in bare] + ["program", gauge[0], "program, pinged every 10 ms"]
+    first = bare[-1][0]  # the program's way
+    gauge = first + ", again"
+    names = ["native curl"] + [b[0] for b in bare] + ["program", gauge, "program, pinged every 10 ms"]
     wall = {name: [] for name in names}
     cpu = {name: [] for name in names}
     transfer_cpu = {name: [] for name in names}
     threads, pings, idle_pings, loads = [], [], [], []
+
+    def loop(name, block, mode):
+        wall[name].append(run_bare(env, bare_exe, url, drive.folder / "bare.bin", size, block, mode, watch,
+                                   cpu=cpu[name], transfer_cpu=transfer_cpu[name]))
+
     for _ in range(runs):
         loads.append(os.getloadavg()[0])
         wall["native curl"].append(run_native(url, drive.folder / "curl.bin", size, watch, cpu=cpu["native curl"]))
         for name, block, mode in bare:
-            wall[name].append(run_bare(env, bare_exe, url, drive.folder / "bare.bin", size, block, mode, watch,
-                                       cpu=cpu[name], transfer_cpu=transfer_cpu[name]))
+            loop(name, block, mode)
         wall["program"].append(run_program(app, drive, url, size, watch, cpu=cpu["program"], threads=threads,
                                            transfer_cpu=transfer_cpu["program"]))
         assert sha256_of(drive.folder / "bench.bin") == source_hash, "the program's file differs"
         (drive.folder / "bench.bin").unlink()
         # The same loop once more, away from its first run: how far apart two runs of one
         # contender land in this run, the machine's own noise.
-        wall[gauge[0]].append(run_bare(env, bare_exe, url, drive.folder / "bare.bin", size, gauge[1], gauge[2], watch,
-                                       cpu=cpu[gauge[0]], transfer_cpu=transfer_cpu[gauge[0]]))
+        loop(gauge, *bare[-1][1:])
         before = len(pings)
         wall["program, pinged every 10 ms"].append(run_program(app, drive, url, size, watch, pings))
         (drive.folder / "bench.bin").unlink()
@@ -460,8 +464,8 @@ def measure_size(size, runs, env, bare_exe, bare, nginx, www, app, drive, watch)
           f"{transfer_median[leanest_transfer] / transfer_median['program']:.3f}   (goal >= 0.9; the wall-time "
           "interval, from the file's creation to its completion; all the program's threads, painting included)")
     print(f"  the machine's own noise, the program's way run twice (again / first): wall "
-          f"{median[gauge[0]] / median[bare[-1][0]]:.3f}, CPU over the transfer "
-          f"{transfer_median[bare[-1][0]] / transfer_median[gauge[0]]:.3f}   (1 on a steady machine)")
+          f"{median[gauge] / median[first]:.3f}, CPU over the transfer "
+          f"{transfer_median[first] / transfer_median[gauge]:.3f}   (1 on a steady machine)")
     print("  CPU over the transfer (median, s): "
           + ", ".join(f"{name} {transfer_median[name]:.3f}" for name in names if name in transfer_median))
     print(f"  the program's CPU by thread (median): window {statistics.median(t[0] for t in threads):.3f} s, "
